@@ -1,0 +1,55 @@
+#include "wexostart.h"
+
+#include "datamodule/wexodmu.h"
+#include "framework/qvnframework.h"
+#include "storage/wexostore.h"
+#include "wexoentreefrm.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
+  // Closing the main window ends the program, also while it is hidden for a dialog.
+  app.setQuitOnLastWindowClosed(false);
+  std::unique_ptr<Twexodm> dataModule;
+  std::unique_ptr<TfrmWexoentree> mainForm;
+  try {
+    QVNProgramm()->Init(QStringLiteral("WEXO"), TEnumProzessTypen(3), TPVR_InstanceCount(0), 0, true);
+    QVNProgramm()->SetTitle(QStringLiteral("Artikelverwaltung"));
+    dataModule.reset(hooks.CreateDataModule());
+    wexodm = dataModule.get();
+    QVNInfo()->FehlerRaise(QStringLiteral("wexo"), 0, QString(), QString(), 0, 0);
+    mainForm.reset(hooks.CreateMainForm());
+    frmWexoentree = mainForm.get();
+    QVNInfo()->FehlerRaise(QStringLiteral("wexo"), 0, QString(), QString(), 0, 0);
+  } catch (const std::exception &e) {
+    QVNProgramm()->ShowException(e, false);
+  }
+  int result = 1;
+  if (mainForm && !mainForm->WasClosed()) {
+    QObject::connect(mainForm.get(), &TQVNForm::Closing, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    mainForm->show();
+    // WEXO_SCREENSHOT=file.png saves a picture of the window once it is painted, then ends.
+    const QString screenshot = qEnvironmentVariable("WEXO_SCREENSHOT");
+    if (!screenshot.isEmpty())
+      QTimer::singleShot(500, mainForm.get(), [&] {
+        mainForm->grab().save(screenshot);
+        mainForm->close();
+      });
+    result = mainForm->WasClosed() ? 0 : hooks.Run ? hooks.Run() : app.exec();
+  } else if (mainForm) {
+    result = 0;
+  }
+  // The window goes before the data module it uses.
+  mainForm.reset();
+  dataModule.reset();
+  return result;
+}
+
+TWexoStartHooks WexoDefaultHooks() {
+  TWexoStartHooks hooks;
+  hooks.CreateDataModule = [] { return new Twexodm(TWexoStore::Open()); };
+  hooks.CreateMainForm = [] { return new TfrmWexoentree; };
+  return hooks;
+}

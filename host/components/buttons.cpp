@@ -1,0 +1,212 @@
+#include "components/buttons.h"
+#include "components/actionlist.h"
+#include "components/qvnstdcontrols.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+TButtonsBtn::TButtonsBtn(TButtons *menu, int index) : QAbstractButton(menu), FMenu(menu), FIndex(index) {
+  setFocusPolicy(Qt::StrongFocus);
+  connect(this, &QAbstractButton::clicked, this, [this] {
+    if (FAction && FAction->isEnabled())
+      FAction->trigger();
+  });
+}
+
+void TButtonsBtn::SetAction(QAction *action) {
+  if (FAction)
+    disconnect(FAction, nullptr, this, nullptr);
+  FAction = action;
+  if (action)
+    connect(action, &QAction::changed, this, [this] { setEnabled(FAction->isEnabled()); });
+  setEnabled(!action || action->isEnabled());
+  setCursor(action ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TButtonsBtn::paintEvent(QPaintEvent *) {
+  const TButtonsCollItem *item = FMenu->Items()->Items(FIndex);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  if (item->ButtonType() == btHeading) {
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.drawText(rect().adjusted(2, 0, -2, -3), Qt::AlignLeft | Qt::AlignBottom, QVNDisplayCaption(item->LeftCaption()));
+    p.setPen(QPen(QColor(0xF0, 0x8A, 0x00), 2));
+    p.drawLine(QPointF(2, height() - 1.5), QPointF(width() - 2, height() - 1.5));
+    return;
+  }
+  QPainterPath path;
+  path.addRoundedRect(r, 3, 3);
+  QColor fill = hasFocus() ? QColor(0xFF, 0xF1, 0xDC) : FHover ? QColor(0xF4, 0xF4, 0xF4) : Qt::white;
+  if (isDown())
+    fill = fill.darker(110);
+  p.fillPath(path, fill);
+  p.setPen(hasFocus() ? QColor(0xF0, 0x8A, 0x00) : QColor(0xB8, 0xB8, 0xB8));
+  p.drawPath(path);
+  p.setPen(isEnabled() ? QColor(0x20, 0x20, 0x20) : QColor(0x90, 0x90, 0x90));
+  p.drawText(rect().adjusted(10, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, QVNDisplayCaption(item->LeftCaption()));
+  if (!item->RightCaption().isEmpty()) {
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter, item->RightCaption());
+  }
+}
+
+void TButtonsBtn::keyPressEvent(QKeyEvent *e) {
+  quint16 key = QtKeyToVirtualKey(e->key());
+  Q_EMIT FMenu->OnBtnKeyDown(FMenu, FIndex, objectName(), key, e->modifiers());
+  if (key == 0)
+    return;
+  switch (e->key()) {
+  case Qt::Key_Up:
+    FMenu->FocusButton(FIndex, -1);
+    return;
+  case Qt::Key_Down:
+    FMenu->FocusButton(FIndex, +1);
+    return;
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    click();
+    return;
+  default:
+    QAbstractButton::keyPressEvent(e);
+  }
+}
+
+void TButtonsBtn::enterEvent(QEnterEvent *e) {
+  FHover = true;
+  update();
+  QAbstractButton::enterEvent(e);
+}
+
+void TButtonsBtn::leaveEvent(QEvent *e) {
+  FHover = false;
+  update();
+  QAbstractButton::leaveEvent(e);
+}
+
+TButtonsCollItem::TButtonsCollItem(TButtons *menu, int index) : FMenu(menu), FButton(new TButtonsBtn(menu, index)) {}
+
+TButtonsCollItem::~TButtonsCollItem() { delete FButton; }
+
+void TButtonsCollItem::SetLeftCaption(const QString &caption) {
+  FLeft = caption;
+  FButton->setText(QVNDisplayCaption(caption));
+  FButton->setAccessibleName(QVNDisplayCaption(caption));
+  FButton->update();
+}
+
+void TButtonsCollItem::SetRightCaption(const QString &caption) {
+  FRight = caption;
+  FButton->setAccessibleDescription(caption);
+  FButton->update();
+}
+
+void TButtonsCollItem::SetVisible(bool visible) {
+  if (FVisible == visible)
+    return;
+  FVisible = visible;
+  FMenu->Relayout();
+}
+
+void TButtonsCollItem::SetButtonType(int type) {
+  FType = type;
+  FButton->setFocusPolicy(type == btHeading ? Qt::NoFocus : Qt::StrongFocus);
+  FMenu->Relayout();
+}
+
+void TButtonsCollection::BeginUpdate() { ++FUpdateCount; }
+
+void TButtonsCollection::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0)
+    FMenu->Relayout();
+}
+
+void TButtonsCollection::Clear() {
+  FItems.clear();
+  FMenu->FTopItem = 0;
+  FMenu->Relayout();
+}
+
+TButtonsCollItem *TButtonsCollection::Add() {
+  FItems.push_back(std::make_unique<TButtonsCollItem>(FMenu, int(FItems.size())));
+  FMenu->Relayout();
+  return FItems.back().get();
+}
+
+TButtons::TButtons(QWidget *parent) : QWidget(parent), FItems(this) { setFocusPolicy(Qt::StrongFocus); }
+
+TButtons::~TButtons() { FItems.FItems.clear(); }
+
+void TButtons::SetTopItem(int index) {
+  if (index < 0 || index >= FItems.Count())
+    return;
+  FTopItem = index;
+  Relayout();
+}
+
+// Visible buttons from the top item on, as one block centred vertically.
+void TButtons::Relayout() {
+  if (FItems.FUpdateCount > 0)
+    return;
+  const int spacing = 3;
+  int total = 0;
+  int shown = 0;
+  for (int i = 0; i < FItems.Count(); ++i) {
+    const TButtonsCollItem *item = FItems.Items(i);
+    if (i < FTopItem || !item->Visible())
+      continue;
+    total += (shown ? spacing : 0) + ButtonHeight + (item->ButtonType() == btHeading && shown ? 6 : 0);
+    ++shown;
+  }
+  int top = qMax(0, (height() - total) / 2);
+  bool first = true;
+  for (int i = 0; i < FItems.Count(); ++i) {
+    TButtonsCollItem *item = FItems.Items(i);
+    TButtonsBtn *b = item->Button();
+    if (i < FTopItem || !item->Visible()) {
+      b->hide();
+      continue;
+    }
+    if (!first)
+      top += spacing + (item->ButtonType() == btHeading ? 6 : 0);
+    first = false;
+    b->setGeometry(0, top, width(), ButtonHeight);
+    b->show();
+    top += ButtonHeight;
+  }
+}
+
+void TButtons::FocusButton(int from, int step) {
+  for (int i = from + step; i >= 0 && i < FItems.Count(); i += step) {
+    TButtonsCollItem *item = FItems.Items(i);
+    if (i >= FTopItem && item->Visible() && item->ButtonType() != btHeading && item->Button()->isEnabled()) {
+      item->Button()->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+}
+
+void TButtons::resizeEvent(QResizeEvent *e) {
+  QWidget::resizeEvent(e);
+  Relayout();
+}
+
+// The menu passes its focus on to its first usable button.
+void TButtons::focusInEvent(QFocusEvent *e) {
+  QWidget::focusInEvent(e);
+  FocusButton(-1, +1);
+}
+
+void SetFocus_Secure(QWidget *control, bool) {
+  if (!control || !control->isEnabled() || !control->isVisibleTo(control->window()) ||
+      control->focusPolicy() == Qt::NoFocus)
+    return;
+  control->setFocus(Qt::OtherFocusReason);
+}

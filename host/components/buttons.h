@@ -1,0 +1,107 @@
+#pragma once
+// The button menu of a work-area page: a column of wide buttons, each showing
+// its text on the left and its shortcut on the right, with optional headings.
+#include <QAbstractButton>
+#include <QAction>
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class TButtons;
+
+// Button type 0 is a group heading; every other type is a normal button.
+enum TButtonType { btHeading = 0, btNormal = 1 };
+
+class TButtonsBtn : public QAbstractButton {
+  Q_OBJECT
+public:
+  TButtonsBtn(TButtons *menu, int index);
+  void SetAction(QAction *action);
+  QAction *Action() const { return FAction; }
+  int Index() const { return FIndex; }
+
+protected:
+  void paintEvent(QPaintEvent *) override;
+  void keyPressEvent(QKeyEvent *) override;
+  void enterEvent(QEnterEvent *) override;
+  void leaveEvent(QEvent *) override;
+
+private:
+  TButtons *FMenu;
+  int FIndex;
+  QPointer<QAction> FAction;
+  bool FHover = false;
+};
+
+class TButtonsCollItem {
+public:
+  TButtonsCollItem(TButtons *menu, int index);
+  ~TButtonsCollItem();
+  void SetLeftCaption(const QString &caption);
+  void SetRightCaption(const QString &caption);
+  void SetVisible(bool visible);
+  void SetButtonType(int type);
+  QString LeftCaption() const { return FLeft; }
+  QString RightCaption() const { return FRight; }
+  bool Visible() const { return FVisible; }
+  int ButtonType() const { return FType; }
+  TButtonsBtn *Button() const { return FButton; }
+  int Tag = 0;
+
+private:
+  TButtons *FMenu;
+  QString FLeft;
+  QString FRight;
+  bool FVisible = true;
+  int FType = btNormal;
+  TButtonsBtn *FButton;
+};
+
+class TButtonsCollection {
+public:
+  explicit TButtonsCollection(TButtons *menu) : FMenu(menu) {}
+  void BeginUpdate();
+  void EndUpdate();
+  void Clear();
+  TButtonsCollItem *Add();
+  int Count() const { return int(FItems.size()); }
+  TButtonsCollItem *Items(int i) const { return FItems.at(size_t(i)).get(); }
+
+private:
+  friend class TButtons;
+  TButtons *FMenu;
+  std::vector<std::unique_ptr<TButtonsCollItem>> FItems;
+  int FUpdateCount = 0;
+};
+
+class TButtons : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(int ButtonHeight MEMBER ButtonHeight)
+public:
+  explicit TButtons(QWidget *parent = nullptr);
+  ~TButtons() override;
+  TButtonsCollection *Items() { return &FItems; }
+  void SetTopItem(int index);
+  int TopItem() const { return FTopItem; }
+  void Relayout();
+  void FocusButton(int from, int step);
+  int ButtonHeight = 26;
+
+Q_SIGNALS:
+  // Raised for a key pressed on one of the buttons; Key is the key's 16-bit code.
+  void OnBtnKeyDown(TButtons *Sender, int ButtonIndex, const QString &ButtonName, quint16 &Key,
+                    Qt::KeyboardModifiers Shift);
+
+protected:
+  void resizeEvent(QResizeEvent *) override;
+  void focusInEvent(QFocusEvent *) override;
+
+private:
+  friend class TButtonsCollection;
+  TButtonsCollection FItems;
+  int FTopItem = 0;
+};
+
+// Gives a control the input focus when it can take it; otherwise does nothing.
+void SetFocus_Secure(QWidget *control, bool secure);

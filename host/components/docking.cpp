@@ -1,0 +1,158 @@
+#include "components/docking.h"
+#include "components/qvnalign.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFocusEvent>
+#include <stdexcept>
+
+TaqDockingSite::TaqDockingSite(QWidget *parent) : QMainWindow(parent) {
+  setWindowFlags(Qt::Widget);
+  setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+  setTabPosition(Qt::AllDockWidgetAreas, QTabWidget::South);
+  setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
+  setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
+  setCorner(Qt::TopLeftCorner, Qt::LeftDockWidgetArea);
+  setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
+}
+
+TaqDockingControl::TaqDockingControl(QWidget *parent) : QDockWidget(parent) {}
+
+void TaqDockingControl::SetCaption(const QString &caption) {
+  setWindowTitle(caption);
+  setAccessibleName(caption);
+}
+
+TQVNDockingManager *TaqDockingControl::Manager() const {
+  QWidget *w = window();
+  return w ? w->findChild<TQVNDockingManager *>() : nullptr;
+}
+
+void TaqDockingControl::closeEvent(QCloseEvent *e) {
+  TQVNDockingManager *m = Manager();
+  if (m && !m->CloseQuery(this)) {
+    e->ignore();
+    return;
+  }
+  QDockWidget::closeEvent(e);
+}
+
+void TaqDockingControl::resizeEvent(QResizeEvent *e) {
+  QDockWidget::resizeEvent(e);
+  if (widget())
+    TQVNAlign::Arrange(widget());
+}
+
+TQVNDockingManager::TQVNDockingManager(QWidget *parent) : QWidget(parent) {
+  setVisible(false);
+  setFixedSize(0, 0);
+  qApp->installEventFilter(this);
+}
+
+TaqDockingSite *TQVNDockingManager::Site() const {
+  QWidget *w = window();
+  return w ? w->findChild<TaqDockingSite *>(SiteName) : nullptr;
+}
+
+QList<TaqDockingControl *> TQVNDockingManager::Controls() const {
+  QList<TaqDockingControl *> list;
+  if (TaqDockingSite *site = Site())
+    for (QObject *o : site->children())
+      if (auto *c = qobject_cast<TaqDockingControl *>(o))
+        list << c;
+  return list;
+}
+
+void TQVNDockingManager::Attach() {
+  if (FAttached)
+    return;
+  TaqDockingSite *site = Site();
+  if (!site)
+    return;
+  FAttached = true;
+  for (TaqDockingControl *c : Controls()) {
+    connect(c, &QDockWidget::dockLocationChanged, this, &TQVNDockingManager::Changed);
+    connect(c, &QDockWidget::topLevelChanged, this, &TQVNDockingManager::Changed);
+  }
+}
+
+void TQVNDockingManager::SaveToStream(QIODevice &stream) const {
+  TaqDockingSite *site = Site();
+  if (!site)
+    throw std::runtime_error("Der Andockbereich fehlt.");
+  const QByteArray state = site->saveState(1);
+  if (stream.write(state) != state.size())
+    throw std::runtime_error("Das Fensterlayout konnte nicht geschrieben werden.");
+}
+
+void TQVNDockingManager::LoadFromStream(QIODevice &stream) {
+  TaqDockingSite *site = Site();
+  if (!site)
+    throw std::runtime_error("Der Andockbereich fehlt.");
+  const QByteArray state = stream.readAll();
+  if (state.isEmpty() || !site->restoreState(state, 1))
+    throw std::runtime_error("Das gespeicherte Fensterlayout ist ungültig.");
+  SetEnabled(FEnabled); // a restored layout must not bring back movable panels
+}
+
+void TQVNDockingManager::SetActiveControl(TaqDockingControl *control) {
+  if (!control || !Controls().contains(control))
+    return;
+  FActive = control;
+  control->raise();
+  if (QWidget *content = control->widget(); content && window()->isVisible())
+    content->setFocus(Qt::OtherFocusReason);
+  Changed();
+}
+
+QString TQVNDockingManager::ActiveControlName() const { return FActive ? FActive->objectName() : QString(); }
+
+void TQVNDockingManager::SetActiveControlName(const QString &name) {
+  for (TaqDockingControl *c : Controls())
+    if (c->objectName() == name) {
+      SetActiveControl(c);
+      return;
+    }
+}
+
+void TQVNDockingManager::SetEnabled(bool enabled) {
+  Attach();
+  FEnabled = enabled;
+  for (TaqDockingControl *c : Controls())
+    c->setFeatures(enabled ? QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable
+                           : QDockWidget::NoDockWidgetFeatures);
+}
+
+bool TQVNDockingManager::CloseQuery(TaqDockingControl *control) {
+  bool canClose = true;
+  Q_EMIT OnCloseQuery(this, control, canClose);
+  return canClose;
+}
+
+bool TQVNDockingManager::MuteOnChange(bool mute) {
+  const bool was = FMuted;
+  FMuted = mute;
+  return was;
+}
+
+void TQVNDockingManager::Changed() {
+  if (!FMuted)
+    Q_EMIT OnChange(this);
+}
+
+// The docking control that last received the focus is the active one.
+bool TQVNDockingManager::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::FocusIn) {
+    if (auto *w = qobject_cast<QWidget *>(watched); w && w->window() == window()) {
+      for (QWidget *p = w; p; p = p->parentWidget())
+        if (auto *c = qobject_cast<TaqDockingControl *>(p)) {
+          if (FActive != c) {
+            FActive = c;
+            Changed();
+          }
+          break;
+        }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,82 @@
+#pragma once
+// Docking site, docked panels and their manager. The site is an embedded
+// main-window area; a layout is the site's saved state.
+#include <QDockWidget>
+#include <QIODevice>
+#include <QMainWindow>
+#include <QPointer>
+
+class TQVNDockingManager;
+
+class TaqDockingSite : public QMainWindow {
+  Q_OBJECT
+  Q_PROPERTY(QString Key MEMBER Key)
+public:
+  explicit TaqDockingSite(QWidget *parent = nullptr);
+  QString Key;
+};
+
+class TaqDockingControl : public QDockWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+  Q_PROPERTY(QString Key MEMBER Key)
+public:
+  explicit TaqDockingControl(QWidget *parent = nullptr);
+  QString Caption() const { return windowTitle(); }
+  void SetCaption(const QString &caption);
+  TQVNDockingManager *Manager() const;
+  QString Key;
+
+protected:
+  void closeEvent(QCloseEvent *) override;
+  void resizeEvent(QResizeEvent *) override;
+};
+
+class TQVNDockingManager : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString ActiveControl READ ActiveControlName WRITE SetActiveControlName)
+  Q_PROPERTY(QString SiteName MEMBER SiteName)
+public:
+  explicit TQVNDockingManager(QWidget *parent = nullptr);
+
+  TaqDockingSite *Site() const;
+  // The docking controls of the site, in the order of the form definition.
+  QList<TaqDockingControl *> Controls() const;
+  int ControlCount() const { return int(Controls().size()); }
+  TaqDockingControl *ControlByIndex(int i) const { return Controls().at(i); }
+
+  // Writes the whole arrangement of all docking controls.
+  void SaveToStream(QIODevice &stream) const;
+  // Reads an arrangement; throws when the bytes are not a layout of this site.
+  void LoadFromStream(QIODevice &stream);
+
+  TaqDockingControl *ActiveControl() const { return FActive; }
+  void SetActiveControl(TaqDockingControl *control);
+  QString ActiveControlName() const;
+  void SetActiveControlName(const QString &name);
+
+  // Disabled: the panels cannot be moved, floated or closed; splitters still resize.
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return FEnabled; }
+
+  bool CloseQuery(TaqDockingControl *control);
+  // While muted, OnChange is not raised (used during layout loading).
+  bool MuteOnChange(bool mute);
+
+  QString SiteName = QStringLiteral("aqDockingSite1");
+
+Q_SIGNALS:
+  void OnCloseQuery(QObject *Sender, TaqDockingControl *Control, bool &CanClose);
+  void OnChange(QObject *Sender);
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+  void Attach();
+  void Changed();
+  QPointer<TaqDockingControl> FActive;
+  bool FEnabled = true;
+  bool FMuted = false;
+  bool FAttached = false;
+};

@@ -1,0 +1,210 @@
+#include "components/qvnbtnpanel.h"
+#include "components/qvnstdcontrols.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <stdexcept>
+
+TQVNPanelButton::TQVNPanelButton(TQVNBtnPanel *panel, int index) : QAbstractButton(panel), FPanel(panel), FIndex(index) {
+  setFocusPolicy(Qt::StrongFocus);
+  setCursor(Qt::PointingHandCursor);
+}
+
+QSize TQVNPanelButton::sizeHint() const { return {FPanel->ButtonWidth, FPanel->ButtonHeight}; }
+
+void TQVNPanelButton::paintEvent(QPaintEvent *) {
+  TPnlButtonsCollItem *item = FPanel->FButtons.Items(FIndex);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const bool selected = FPanel->FSelected == FIndex;
+  const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  QPainterPath path;
+  path.addRoundedRect(r, 4, 4);
+  QColor fill = selected ? QColor(0xF2, 0xF2, 0xF2) : FHover ? QColor(0x9A, 0x9A, 0x9A) : FPanel->Color;
+  if (isDown())
+    fill = fill.darker(115);
+  p.fillPath(path, fill);
+  if (selected) {
+    p.fillRect(QRectF(r.left(), r.top() + 6, 4, r.height() - 12), QColor(0xF0, 0x8A, 0x00));
+  }
+  if (hasFocus()) {
+    p.setPen(QPen(selected ? QColor(0x40, 0x40, 0x40) : Qt::white, 1, Qt::DotLine));
+    p.drawRoundedRect(r.adjusted(2, 2, -2, -2), 3, 3);
+  }
+  const int glyph = qMin(36, height() - 30);
+  const QIcon icon = item->GetResourceGlyph()->Icon();
+  if (!icon.isNull())
+    icon.paint(&p, QRect((width() - glyph) / 2, 7, glyph, glyph), Qt::AlignCenter,
+               isEnabled() ? QIcon::Normal : QIcon::Disabled);
+  p.setPen(selected ? QColor(0x20, 0x20, 0x20) : Qt::white);
+  QFont f = font();
+  f.setBold(selected);
+  p.setFont(f);
+  p.drawText(QRect(2, 7 + glyph + 2, width() - 4, height() - glyph - 11), Qt::AlignHCenter | Qt::AlignTop,
+             QVNDisplayCaption(item->BtnCaption()));
+}
+
+void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {
+  switch (e->key()) {
+  case Qt::Key_Up:
+    FPanel->MoveFocus(FIndex, -1);
+    return;
+  case Qt::Key_Down:
+    FPanel->MoveFocus(FIndex, +1);
+    return;
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    click();
+    return;
+  default:
+    QAbstractButton::keyPressEvent(e);
+  }
+}
+
+void TQVNPanelButton::focusInEvent(QFocusEvent *e) {
+  FPanel->FFocused = FIndex;
+  QAbstractButton::focusInEvent(e);
+}
+
+void TQVNPanelButton::enterEvent(QEnterEvent *e) {
+  FHover = true;
+  update();
+  QAbstractButton::enterEvent(e);
+}
+
+void TQVNPanelButton::leaveEvent(QEvent *e) {
+  FHover = false;
+  update();
+  QAbstractButton::leaveEvent(e);
+}
+
+TPnlButtonsCollItem::TPnlButtonsCollItem(TQVNBtnPanel *panel, int index)
+    : FPanel(panel), FButton(new TQVNPanelButton(panel, index)) {
+  connect(&FGlyph, &TQVNResourceGlyph::Changed, FButton, qOverload<>(&QWidget::update));
+  connect(FButton, &QAbstractButton::clicked, this, [this] {
+    if (FAction && FAction->isEnabled())
+      FAction->trigger();
+  });
+}
+
+TPnlButtonsCollItem::~TPnlButtonsCollItem() { delete FButton; }
+
+void TPnlButtonsCollItem::SetBtnName(const QString &name) {
+  FName = name;
+  FButton->setObjectName(name);
+}
+
+void TPnlButtonsCollItem::SetBtnAction(QAction *action) {
+  if (FAction)
+    disconnect(FAction, nullptr, this, nullptr);
+  FAction = action;
+  if (action)
+    connect(action, &QAction::changed, this, [this] {
+      FButton->setEnabled(FAction->isEnabled());
+      FPanel->Relayout();
+    });
+  FButton->setEnabled(!action || action->isEnabled());
+  FPanel->Relayout();
+}
+
+void TPnlButtonsCollItem::SetLinkedTabSheet(TTabSheet *sheet) { FSheet = sheet; }
+
+void TPnlButtonsCollItem::SetBtnCaption(const QString &caption) {
+  FCaption = caption;
+  FButton->setText(QVNDisplayCaption(caption));
+  FButton->setAccessibleName(QVNDisplayCaption(caption));
+  FButton->update();
+}
+
+void TPnlButtonsColl::BeginUpdate() { ++FUpdateCount; }
+
+void TPnlButtonsColl::EndUpdate() {
+  if (FUpdateCount > 0 && --FUpdateCount == 0)
+    FPanel->Relayout();
+}
+
+void TPnlButtonsColl::Clear() {
+  FItems.clear();
+  FPanel->FSelected = -1;
+  FPanel->FFocused = -1;
+  FPanel->Relayout();
+}
+
+TPnlButtonsCollItem *TPnlButtonsColl::Add() {
+  FItems.push_back(std::make_unique<TPnlButtonsCollItem>(FPanel, int(FItems.size())));
+  FPanel->Relayout();
+  return FItems.back().get();
+}
+
+TQVNBtnPanel::TQVNBtnPanel(QWidget *parent) : QWidget(parent), FButtons(this) {}
+
+TQVNBtnPanel::~TQVNBtnPanel() { FButtons.FItems.clear(); }
+
+void TQVNBtnPanel::Relayout() {
+  if (FButtons.FUpdateCount > 0)
+    return;
+  int shown = 0;
+  for (const auto &item : FButtons.FItems)
+    shown += item->IsShown() ? 1 : 0;
+  // On a low window the buttons get lower, down to what glyph and caption need.
+  int height = ButtonHeight;
+  if (shown > 0) {
+    const int fit = (this->height() - 2 * BorderWidth - (shown - 1) * ButtonSpacing) / shown;
+    height = qBound(56, fit, ButtonHeight);
+  }
+  int top = BorderWidth;
+  for (const auto &item : FButtons.FItems) {
+    TQVNPanelButton *b = item->Button();
+    if (!item->IsShown()) {
+      b->hide();
+      continue;
+    }
+    b->setGeometry((width() - ButtonWidth) / 2, top, ButtonWidth, height);
+    b->show();
+    top += height + ButtonSpacing;
+  }
+  update();
+}
+
+void TQVNBtnPanel::SetSelected(int index) {
+  if (index < 0 || index >= FButtons.Count())
+    throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
+  FSelected = index;
+  if (TTabSheet *sheet = FButtons.Items(index)->LinkedTabSheet())
+    if (TQVNStdPageControl *pc = sheet->PageControl())
+      pc->SetActivePage(sheet);
+  update();
+  for (const auto &item : FButtons.FItems)
+    item->Button()->update();
+}
+
+void TQVNBtnPanel::SetFocusToButton(int index) {
+  if (index < 0 || index >= FButtons.Count())
+    throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
+  FFocused = index;
+  TQVNPanelButton *b = FButtons.Items(index)->Button();
+  if (b->isVisibleTo(window()) && b->isEnabled())
+    b->setFocus(Qt::OtherFocusReason);
+  update();
+}
+
+void TQVNBtnPanel::MoveFocus(int from, int step) {
+  for (int i = from + step; i >= 0 && i < FButtons.Count(); i += step) {
+    TPnlButtonsCollItem *item = FButtons.Items(i);
+    if (item->IsShown() && item->Button()->isEnabled()) {
+      SetFocusToButton(i);
+      return;
+    }
+  }
+}
+
+void TQVNBtnPanel::resizeEvent(QResizeEvent *e) {
+  QWidget::resizeEvent(e);
+  Relayout();
+}
+
+void TQVNBtnPanel::paintEvent(QPaintEvent *) {
+  QPainter p(this);
+  p.fillRect(rect(), Color);
+}

@@ -1,0 +1,121 @@
+#include "components/qvnformstore.h"
+#include "storage/wexostore.h"
+#include "framework/qvnguard.h"
+
+#include <QMetaProperty>
+#include <stdexcept>
+
+namespace {
+TWexoStore *RequireStore() {
+  TWexoStore *store = TWexoStore::Current();
+  if (!store)
+    throw std::runtime_error("Für die Fenstereinstellungen ist keine Datenbank geöffnet.");
+  return store;
+}
+
+bool SplitProp(const QString &prop, QString &component, QString &property) {
+  const qsizetype dot = prop.indexOf(QLatin1Char('.'));
+  if (dot <= 0 || dot == prop.size() - 1)
+    return false;
+  component = prop.left(dot);
+  property = prop.mid(dot + 1);
+  return true;
+}
+} // namespace
+
+TQVNFormStore::TQVNFormStore(QWidget *parent) : QWidget(parent) {
+  setVisible(false);
+  setFixedSize(0, 0);
+  // Restores after the form's creation handler and saves when a close was
+  // accepted; a failing database is reported and does not stop the form.
+  if (auto *form = qobject_cast<TQVNForm *>(window())) {
+    connect(form, &TQVNForm::Created, this, [this] {
+      if (AutoRestore)
+        QVNGuard(QStringLiteral("TQVNFormStore.Restore"), [this] { Restore(); });
+    });
+    connect(form, &TQVNForm::Closing, this, [this] {
+      if (AutoStore)
+        QVNGuard(QStringLiteral("TQVNFormStore.Store"), [this] { Store(); });
+    });
+  }
+}
+
+QString TQVNFormStore::FormId() const { return FormLanguage + QLatin1Char('.') + FormProgram + QLatin1Char('.') + FormMask; }
+
+QObject *TQVNFormStore::Component(const QString &name) const {
+  QWidget *form = window();
+  if (!form)
+    return nullptr;
+  if (form->objectName() == name)
+    return form;
+  return form->findChild<QObject *>(name);
+}
+
+void TQVNFormStore::Store() {
+  Q_EMIT OnStoreStart(this);
+  QList<std::pair<QString, QString>> values;
+  for (const QString &prop : StoredProps) {
+    QString component, property;
+    if (!SplitProp(prop, component, property))
+      continue;
+    QObject *o = Component(component);
+    if (!o)
+      continue;
+    const QVariant v = o->property(property.toLatin1().constData());
+    if (!v.isValid())
+      continue;
+    values.append({prop, v.toString()});
+  }
+  TWexoStore *store = RequireStore();
+  const QString formId = FormId();
+  store->Transaction([&] {
+    for (const auto &[prop, value] : values) {
+      store->Exec(QStringLiteral("DELETE FROM form_store WHERE form_id = ? AND index_name = ? AND property = ?"),
+                  {formId, IndexName, prop});
+      store->Exec(
+          QStringLiteral("INSERT INTO form_store (form_id, index_name, property, value) VALUES (?, ?, ?, ?)"),
+          {formId, IndexName, prop, value});
+    }
+  });
+}
+
+QString TQVNFormStore::StoredValue(const QString &prop) const {
+  return RequireStore()
+      ->Scalar(QStringLiteral("SELECT value FROM form_store WHERE form_id = ? AND index_name = ? AND property = ?"),
+               {FormId(), IndexName, prop})
+      .toString();
+}
+
+void TQVNFormStore::Restore() {
+  TWexoStore *store = RequireStore();
+  QSqlQuery q = store->Exec(QStringLiteral("SELECT property, value FROM form_store WHERE form_id = ? AND index_name = ?"),
+                            {FormId(), IndexName});
+  QMap<QString, QString> stored;
+  while (q.next())
+    stored.insert(q.value(0).toString(), q.value(1).toString());
+  for (const QString &prop : StoredProps) {
+    if (!stored.contains(prop))
+      continue;
+    QString component, property;
+    if (!SplitProp(prop, component, property))
+      continue;
+    QObject *o = Component(component);
+    if (!o)
+      continue;
+    const int index = o->metaObject()->indexOfProperty(property.toLatin1().constData());
+    if (index < 0)
+      continue;
+    const QMetaProperty mp = o->metaObject()->property(index);
+    QVariant value(stored.value(prop));
+    // A value that does not convert to the property's type is not applied.
+    if (mp.typeId() == QMetaType::Int) {
+      bool ok = false;
+      const int i = stored.value(prop).trimmed().toInt(&ok);
+      if (!ok)
+        continue;
+      value = i;
+    }
+    mp.write(o, value);
+  }
+  Q_EMIT OnRestoreEnd(this);
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Stores listed "component.Property" values of a form per form identity and
+// index name (the workstation) in the database, and puts them back.
+#include <QStringList>
+#include <QWidget>
+
+class TQVNFormStore : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString FormLanguage MEMBER FormLanguage)
+  Q_PROPERTY(QString FormProgram MEMBER FormProgram)
+  Q_PROPERTY(QString FormMask MEMBER FormMask)
+  Q_PROPERTY(bool AutoRestore MEMBER AutoRestore)
+  Q_PROPERTY(bool AutoStore MEMBER AutoStore)
+  Q_PROPERTY(bool AutoStoreSkip MEMBER AutoStoreSkip)
+  Q_PROPERTY(QString IndexName MEMBER IndexName)
+  Q_PROPERTY(QStringList StoredProps MEMBER StoredProps)
+public:
+  explicit TQVNFormStore(QWidget *parent = nullptr);
+
+  QString FormId() const;
+  // Writes the stored properties in one transaction; raises OnStoreStart first.
+  void Store();
+  // Puts stored values back (values that do not fit their property are
+  // skipped); raises OnRestoreEnd afterwards.
+  void Restore();
+  // The stored value of one property for this form and index name, if any.
+  QString StoredValue(const QString &prop) const;
+
+  QString FormLanguage;
+  QString FormProgram;
+  QString FormMask;
+  bool AutoRestore = true;
+  bool AutoStore = true;
+  bool AutoStoreSkip = false;
+  QString IndexName = QStringLiteral("0");
+  QStringList StoredProps;
+
+Q_SIGNALS:
+  void OnStoreStart(QObject *Sender);
+  void OnRestoreEnd(QObject *Sender);
+
+private:
+  QObject *Component(const QString &name) const;
+};

@@ -1,0 +1,152 @@
+#include "components/qvnstdcontrols.h"
+#include "components/qvnalign.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QShowEvent>
+#include <stdexcept>
+
+QString QVNDisplayCaption(const QString &caption) {
+  QString out;
+  out.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption.at(i) == QLatin1Char('&')) {
+      if (i + 1 < caption.size() && caption.at(i + 1) == QLatin1Char('&')) {
+        out += QLatin1Char('&');
+        ++i;
+      }
+      continue;
+    }
+    out += caption.at(i);
+  }
+  return out;
+}
+
+QFont QVNExtraLargeFont(const QFont &base) {
+  QFont f = base;
+  f.setPointSize(14);
+  f.setBold(true);
+  return f;
+}
+
+TQVNStdPanel::TQVNStdPanel(QWidget *parent) : QFrame(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+
+void TQVNStdPanel::SetCaption(const QString &c) {
+  FCaption = c;
+  setAccessibleName(QVNDisplayCaption(c).trimmed());
+  update();
+}
+void TQVNStdPanel::SetColor(const QColor &c) {
+  FColor = c;
+  update();
+}
+void TQVNStdPanel::SetFontColor(const QColor &c) {
+  FFontColor = c;
+  update();
+}
+void TQVNStdPanel::SetExtraLargeFont(bool on) {
+  FExtraLarge = on;
+  update();
+}
+void TQVNStdPanel::SetLeftJustify(bool on) {
+  FLeftJustify = on;
+  update();
+}
+void TQVNStdPanel::SetBevelOuter(const QString &b) {
+  FBevel = b;
+  setFrameStyle(b == QLatin1String("bvLowered") ? (QFrame::Panel | QFrame::Sunken)
+                : b == QLatin1String("bvRaised") ? (QFrame::Panel | QFrame::Raised)
+                                                 : QFrame::NoFrame);
+  update();
+}
+
+void TQVNStdPanel::paintEvent(QPaintEvent *e) {
+  QPainter p(this);
+  if (FColor.isValid())
+    p.fillRect(rect(), FColor);
+  if (!FCaption.isEmpty()) {
+    p.setPen(FFontColor);
+    p.setFont(FExtraLarge ? QVNExtraLargeFont(font()) : font());
+    const QRect r = contentsRect().adjusted(4, 0, -4, 0);
+    p.drawText(r, Qt::AlignVCenter | (FLeftJustify ? Qt::AlignLeft : Qt::AlignHCenter), QVNDisplayCaption(FCaption));
+  }
+  p.end();
+  QFrame::paintEvent(e);
+}
+
+void TQVNStdPanel::resizeEvent(QResizeEvent *e) {
+  QFrame::resizeEvent(e);
+  TQVNAlign::Arrange(this);
+  Q_EMIT OnResize(this);
+}
+
+TQVNStdLabel::TQVNStdLabel(QWidget *parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+
+void TQVNStdLabel::SetCaption(const QString &c) {
+  FCaption = c;
+  setText(QVNDisplayCaption(c));
+}
+
+void TQVNStdLabel::SetFontSize(int points) {
+  QFont f = font();
+  f.setPointSize(points);
+  setFont(f);
+}
+
+TTabSheet::TTabSheet(QWidget *parent) : QWidget(parent) {}
+
+TQVNStdPageControl *TTabSheet::PageControl() const { return qobject_cast<TQVNStdPageControl *>(parentWidget()); }
+
+void TTabSheet::showEvent(QShowEvent *e) {
+  QWidget::showEvent(e);
+  if (!e->spontaneous())
+    Q_EMIT OnShow(this);
+}
+
+void TTabSheet::resizeEvent(QResizeEvent *e) {
+  QWidget::resizeEvent(e);
+  TQVNAlign::Arrange(this);
+  Q_EMIT OnResize(this);
+}
+
+void TTabSheet::paintEvent(QPaintEvent *) {
+  QPainter p(this);
+  p.fillRect(rect(), palette().window());
+}
+
+TQVNStdPageControl::TQVNStdPageControl(QWidget *parent) : QStackedWidget(parent) {}
+
+void TQVNStdPageControl::SetActivePage(TTabSheet *sheet) {
+  if (!sheet || indexOf(sheet) < 0)
+    throw std::invalid_argument("Die Seite gehört nicht zu diesem Seitensteuerelement.");
+  setCurrentWidget(sheet);
+}
+
+TTabSheet *TQVNStdPageControl::ActivePage() const { return qobject_cast<TTabSheet *>(currentWidget()); }
+
+TImage::TImage(QWidget *parent) : QWidget(parent) {}
+
+void TImage::LoadFromFile(const QString &fileName) {
+  QImageReader reader(fileName);
+  const QImage image = reader.read();
+  if (image.isNull())
+    throw std::runtime_error(QStringLiteral("Bild „%1“ kann nicht geladen werden: %2")
+                                 .arg(fileName, reader.errorString())
+                                 .toStdString());
+  FPicture = QPixmap::fromImage(image);
+  update();
+}
+
+void TImage::paintEvent(QPaintEvent *) {
+  if (FPicture.isNull())
+    return;
+  QPainter p(this);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (Stretch) {
+    p.drawPixmap(rect(), FPicture);
+  } else {
+    const QSize s = FPicture.size() / FPicture.devicePixelRatio();
+    const QPoint at = Center ? QPoint((width() - s.width()) / 2, (height() - s.height()) / 2) : QPoint(0, 0);
+    p.drawPixmap(at, FPicture);
+  }
+}

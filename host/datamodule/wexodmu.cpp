@@ -1,0 +1,628 @@
+#include "datamodule/wexodmu.h"
+#include "datamodule/schnelleinstiegdatei.h"
+#include "datamodule/wexodialogs.h"
+#include "storage/wexostore.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <stdexcept>
+
+Twexodm *wexodm = nullptr;
+
+QString BoolText(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
+
+namespace {
+QString PairText(const TIntPair &p) { return QStringLiteral("%1:%2").arg(p.Key1).arg(p.Key2); }
+
+const TWexoStore *Require(const TWexoStore *store) {
+  if (!store)
+    throw std::runtime_error("Keine Datenbank geöffnet.");
+  return store;
+}
+
+bool ParseBool(const QString &s) {
+  if (s == QLatin1String("true"))
+    return true;
+  if (s == QLatin1String("false"))
+    return false;
+  throw std::invalid_argument(QStringLiteral("„%1“ ist kein Wahrheitswert.").arg(s).toStdString());
+}
+
+int ParseInt(const QString &s, int lo, int hi) {
+  bool ok = false;
+  const int v = s.toInt(&ok);
+  if (!ok || v < lo || v > hi)
+    throw std::invalid_argument(QStringLiteral("„%1“ ist kein gültiger Wert.").arg(s).toStdString());
+  return v;
+}
+
+using Runner = std::function<void(Twexodm *, const QStringList &)>;
+const QHash<QString, Runner> &Runners() {
+  static const QHash<QString, Runner> runners = {
+      {"SBArtikelBekannt", [](Twexodm *d, const QStringList &) { d->SBArtikelBekannt(); }},
+      {"SB_LoH_Bekannt", [](Twexodm *d, const QStringList &a) { d->SB_LoH_Bekannt(ParseBool(a.value(0)), ParseBool(a.value(1))); }},
+      {"SBVorlagenListe", [](Twexodm *d, const QStringList &) { d->SBVorlagenListe(); }},
+      {"SBUebersicht", [](Twexodm *d, const QStringList &) { d->SBUebersicht(); }},
+      {"StammNachLieferant", [](Twexodm *d, const QStringList &a) { d->StammNachLieferant(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }},
+      {"StammSuchen", [](Twexodm *d, const QStringList &a) { d->StammSuchen(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }},
+      {"DIArtikelBekannt", [](Twexodm *d, const QStringList &) { d->DIArtikelBekannt(); }},
+      {"DIHerstellerBekannt", [](Twexodm *d, const QStringList &a) { d->DIHerstellerBekannt(ParseBool(a.value(0))); }},
+      {"DILieferantBekannt", [](Twexodm *d, const QStringList &a) { d->DILieferantBekannt(ParseBool(a.value(0))); }},
+      {"DIUebersicht", [](Twexodm *d, const QStringList &) { d->DIUebersicht(); }},
+      {"DIDispositionenliste", [](Twexodm *d, const QStringList &a) { d->DIDispositionenliste(ParseBool(a.value(0))); }},
+      {"DIAuftrNrBekannt", [](Twexodm *d, const QStringList &) { d->DIAuftrNrBekannt(); }},
+      {"ORDERUebersicht", [](Twexodm *d, const QStringList &) { d->ORDERUebersicht(); }},
+      {"WAArtikelBekannt", [](Twexodm *d, const QStringList &) { d->WAArtikelBekannt(); }},
+      {"WAHerstellerBekannt", [](Twexodm *d, const QStringList &) { d->WAHerstellerBekannt(); }},
+      {"WAUebersicht", [](Twexodm *d, const QStringList &) { d->WAUebersicht(); }},
+      {"WAListe", [](Twexodm *d, const QStringList &) { d->WAListe(); }},
+      {"WAAuftrNrBekannt", [](Twexodm *d, const QStringList &) { d->WAAuftrNrBekannt(); }},
+      {"WTArtikelBekannt", [](Twexodm *d, const QStringList &) { d->WTArtikelBekannt(); }},
+      {"WTHerstellerBekannt", [](Twexodm *d, const QStringList &) { d->WTHerstellerBekannt(); }},
+      {"WTUebersicht", [](Twexodm *d, const QStringList &) { d->WTUebersicht(); }},
+      {"WTListe", [](Twexodm *d, const QStringList &) { d->WTListe(); }},
+      {"WTVorgIdBekannt", [](Twexodm *d, const QStringList &) { d->WTVorgIdBekannt(); }},
+      {"WEArtikelBekannt", [](Twexodm *d, const QStringList &a) { d->WEArtikelBekannt(ParseBool(a.value(0))); }},
+      {"WEVorgIdBekannt", [](Twexodm *d, const QStringList &) { d->WEVorgIdBekannt(); }},
+      {"WEHerstellerBekannt", [](Twexodm *d, const QStringList &a) { d->WEHerstellerBekannt(ParseBool(a.value(0))); }},
+      {"WEAuftragsNrBekannt", [](Twexodm *d, const QStringList &) { d->WEAuftragsNrBekannt(); }},
+      {"WELieferantBekannt", [](Twexodm *d, const QStringList &a) { d->WELieferantBekannt(ParseBool(a.value(0))); }},
+      {"WEUebersicht", [](Twexodm *d, const QStringList &) { d->WEUebersicht(); }},
+      {"WEListe", [](Twexodm *d, const QStringList &) { d->WEListe(); }},
+      {"LieferungUebersicht", [](Twexodm *d, const QStringList &a) { d->LieferungUebersicht({}, ParseBool(a.value(1))); }},
+      {"ArtinfoUebersicht", [](Twexodm *d, const QStringList &) { d->ArtinfoUebersicht(); }},
+      {"ArtinfoArtikelBekannt", [](Twexodm *d, const QStringList &) { d->ArtinfoArtikelBekannt(); }},
+      {"ArtinfoAllgBewListe", [](Twexodm *d, const QStringList &) { d->ArtinfoAllgBewListe(); }},
+      {"ArtinfoInventurzaehlung", [](Twexodm *d, const QStringList &) { d->ArtinfoInventurzaehlung(); }},
+      {"ArtinfoKata2Wexo", [](Twexodm *d, const QStringList &) { d->ArtinfoKata2Wexo(); }},
+      {"ArtinfoSSC2Wexo", [](Twexodm *d, const QStringList &) { d->ArtinfoSSC2Wexo(); }},
+      {"ArtinfoBez_Herst_ArtNr", [](Twexodm *d, const QStringList &) { d->ArtinfoBez_Herst_ArtNr(); }},
+      {"FAEinzelRM", [](Twexodm *d, const QStringList &) { d->FAEinzelRM(); }},
+      {"FAArtikelBekannt", [](Twexodm *d, const QStringList &) { d->FAArtikelBekannt(); }},
+      {"Stat_SavedSelections", [](Twexodm *d, const QStringList &) { d->Stat_SavedSelections(); }},
+      {"Stat_EVA", [](Twexodm *d, const QStringList &) { d->Stat_EVA(); }},
+      {"Rechnungskontrolle", [](Twexodm *d, const QStringList &) { d->Rechnungskontrolle(); }},
+      {"RechnungBearbeiten", [](Twexodm *d, const QStringList &) { d->RechnungBearbeiten(); }},
+      {"Gutschriftsanforderung", [](Twexodm *d, const QStringList &) { d->Gutschriftsanforderung(CLeeresIntPair, CLeeresIntPair, false, false); }},
+      {"GutschriftsanforderungBearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftsanforderungBearbeiten(); }},
+      {"Gutschriftskontrolle", [](Twexodm *d, const QStringList &) { d->Gutschriftskontrolle(); }},
+      {"Belastungsanzeige", [](Twexodm *d, const QStringList &) { d->Belastungsanzeige(); }},
+      {"GutschriftBearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftBearbeiten(); }},
+      {"EWABearbeiten", [](Twexodm *d, const QStringList &) { d->EWABearbeiten(); }},
+      {"BelegUeberDokumentenNr", [](Twexodm *d, const QStringList &) { d->BelegUeberDokumentenNr(); }},
+      {"QuerfakturaNachdrucken", [](Twexodm *d, const QStringList &) { d->QuerfakturaNachdrucken(); }},
+      {"LayoutCopy", [](Twexodm *d, const QStringList &) { d->LayoutCopy(); }},
+  };
+  return runners;
+}
+
+const QHash<QString, QString> &Titles() {
+  static const QHash<QString, QString> titles = {
+      {"SBArtikelBekannt", "Vorgangsvorlage - Artikelnummer bekannt"},
+      {"SB_LoH_Bekannt", "Vorgangsvorlage - Lieferant oder Hersteller bekannt"},
+      {"SBVorlagenListe", "Vorgangsvorlagen bearbeiten / löschen"},
+      {"SBUebersicht", "Vorgangsvorlagen in Disposition überführen"},
+      {"StammNachLieferant", "Stammdaten nach Lieferant"},
+      {"StammSuchen", "Stammdaten suchen"},
+      {"DIArtikelBekannt", "Disposition - Artikelnummer bekannt"},
+      {"DIHerstellerBekannt", "Disposition - Hersteller bekannt"},
+      {"DILieferantBekannt", "Disposition - Lieferant bekannt"},
+      {"DIUebersicht", "Dispositionen über Liste erfassen"},
+      {"DIDispositionenliste", "Liste offener Dispositionen"},
+      {"DIAuftrNrBekannt", "Dispo-Auftragsnr. bekannt"},
+      {"ORDERUebersicht", "Elektronische Bestellungen"},
+      {"WAArtikelBekannt", "Warenannahme - Artikel bekannt"},
+      {"WAHerstellerBekannt", "Warenannahme - Hersteller bekannt"},
+      {"WAUebersicht", "Warenannahme aus Artikelübersicht"},
+      {"WAListe", "Liste Warenannahmen"},
+      {"WAAuftrNrBekannt", "Warenannahme - Auftragsnummer bekannt"},
+      {"WTArtikelBekannt", "Warenauszeichnung - Artikel bekannt"},
+      {"WTHerstellerBekannt", "Warenauszeichnung - Hersteller bekannt"},
+      {"WTUebersicht", "Warenauszeichnung aus Artikelübersicht"},
+      {"WTListe", "Liste Warenauszeichnungen"},
+      {"WTVorgIdBekannt", "Warenauszeichnung über Barcode"},
+      {"WEArtikelBekannt", "Wareneingang - Artikelnummer bekannt"},
+      {"WEVorgIdBekannt", "Wareneingangskorrektur - Vorgangs ID bekannt"},
+      {"WEHerstellerBekannt", "Wareneingang - Hersteller bekannt"},
+      {"WEAuftragsNrBekannt", "Wareneingang - Auftragsnummer bekannt"},
+      {"WELieferantBekannt", "Wareneingang - Lieferant bekannt"},
+      {"WEUebersicht", "Wareneingang aus offener Disposition"},
+      {"WEListe", "Liste Wareneingänge"},
+      {"LieferungUebersicht", "Warenannahme / DESADV Übersicht"},
+      {"ArtinfoUebersicht", "Artikelübersicht und Einzelanzeige"},
+      {"ArtinfoArtikelBekannt", "Artikelinformation - Artikelnummer bekannt"},
+      {"ArtinfoAllgBewListe", "Allgemeine Bewegungsliste"},
+      {"ArtinfoInventurzaehlung", "Inventurzählung"},
+      {"ArtinfoKata2Wexo", "Katalogdatenübernahme"},
+      {"ArtinfoSSC2Wexo", "SSC-Datenübernahme"},
+      {"ArtinfoBez_Herst_ArtNr", "Schnellsuche (u.a. GTIN)"},
+      {"FAEinzelRM", "Filialaustausch einzeln rückmelden"},
+      {"FAArtikelBekannt", "Rückmeldung mit Barcode bekannt"},
+      {"FAListeCreate", "Filialaustauschlisten erstellen"},
+      {"Stat_SavedSelections", "Gespeicherte Auswertungen"},
+      {"Stat_EVA", "Erweiterte Vergleichs-Analyse"},
+      {"Rechnungskontrolle", "Rechnung erfassen"},
+      {"RechnungBearbeiten", "Rechnung anzeigen / bearbeiten"},
+      {"Gutschriftsanforderung", "Gutschriftsanforderung erfassen"},
+      {"GutschriftsanforderungBearbeiten", "Gutschriftsanforderung anzeigen / bearbeiten"},
+      {"Gutschriftskontrolle", "Gutschrift erfassen"},
+      {"Belastungsanzeige", "Belastungsanzeige erfassen"},
+      {"GutschriftBearbeiten", "Gutschrift / Belastungsanzeige anzeigen / bearbeiten"},
+      {"EWABearbeiten", "Warenannahmebelege anzeigen / bearbeiten"},
+      {"BelegUeberDokumentenNr", "Beleg über Dokumenten-Nr. suchen"},
+      {"QuerfakturaNachdrucken", "Querfaktura-Belege nachdrucken"},
+      {"ZeitRaumAbfrage", "Zeiträume"},
+      {"GeneralOptions", "Allgemeine Einstellungen"},
+      {"LayoutCopy", "Einstellungen kopieren"},
+      {"Import_Maskeneinstellungen", "Themenimport"},
+      {"WaehrungenWaehlen", "Währungen"},
+      {"RechnungBearbeitenDirekt", "Rechnung bearbeiten"},
+      {"GutschriftBearbeitenDirekt", "Gutschrift bearbeiten"},
+      {"SchnellSucheAusfuehren", "Schnellsuche"},
+      {"WiedervorlagenUebersicht", "Wiedervorlagen"},
+      {"BedarfeUebersicht", "Offene Bedarfe"},
+      {"Exportfehler", "Exportfehler"},
+      {"RechnungsKontrolleInvoice", "Elektronische Rechnungen"},
+      {"UnvollstaendigeBelege", "Unvollständige Belege"},
+      {"QuerfakturaUebersicht", "Querfaktura"},
+      {"OffeneWarenverteilungenUebersicht", "Offene Warenverteilungen"},
+      {"ErfolgteWarenverteilungenUebersicht", "Erfolgte Warenverteilungen"},
+      {"MandantEinstellen", "Mandant einstellen"},
+      {"OptionenSichtbareMenuepunkte", "Sichtbare Menüpunkte"},
+  };
+  return titles;
+}
+} // namespace
+
+Twexodm::Twexodm(TWexoStore *store, QObject *parent) : QObject(parent), FStore(store) {
+  setObjectName(QStringLiteral("wexodm"));
+  FVisiDlg = std::make_unique<TwexooptvisiDlg>(store);
+  if (FStore)
+    LoadParameters();
+  if (QCoreApplication::instance())
+    ReadCommandLine(QCoreApplication::arguments());
+}
+
+Twexodm::~Twexodm() {
+  if (wexodm == this)
+    wexodm = nullptr;
+}
+
+bool Twexodm::AutoDialogs() { return qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto"); }
+
+void Twexodm::ReadCommandLine(const QStringList &arguments) {
+  for (const QString &a : arguments) {
+    if (a == QLatin1String("--inventurzaehlung"))
+      InventurZaehlungAnfordern = true;
+    else if (a == QLatin1String("--rechnung"))
+      DirektBearbeitenCode = 12;
+    else if (a == QLatin1String("--gutschrift"))
+      DirektBearbeitenCode = 16;
+    else if (a == QLatin1String("--schnellsuche"))
+      SchnellSucheAnfordern = true;
+  }
+}
+
+void Twexodm::LoadParameters() {
+  QMap<QString, QString> values;
+  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT name, value FROM parameters"));
+  while (q.next())
+    values.insert(q.value(0).toString(), q.value(1).toString());
+  QVNParameter()->SetValues(values);
+  TWexoGeneralOptionsRec options;
+  options.HidePictures =
+      FStore
+          ->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'HidePictures'"),
+                   {QVNInfoTerminalID()}, QStringLiteral("0"))
+          .toString() == QLatin1String("1");
+  TWexoGeneralOptions::SetOptions(options);
+}
+
+void Twexodm::Journal(const QString &name, const QString &arguments) {
+  if (!FStore)
+    return;
+  FStore->Exec(QStringLiteral("INSERT INTO operation_journal (at, terminal_id, operation, arguments) VALUES (?, ?, ?, ?)"),
+               {QDateTime::currentDateTime().toString(Qt::ISODateWithMs), QVNInfoTerminalID(), name, arguments});
+}
+
+void Twexodm::CheckFault(const QString &name) {
+  if (!FStore)
+    return;
+  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {name});
+  if (q.next())
+    throw std::runtime_error(q.value(0).toString().toStdString());
+}
+
+void Twexodm::Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog) {
+  Journal(name, arguments);
+  CheckFault(name);
+  if (dialog)
+    dialog();
+  else
+    ShowStandInDialog(DialogTitle(name), arguments);
+}
+
+QString Twexodm::DialogTitle(const QString &operation) { return Titles().value(operation, operation); }
+
+bool Twexodm::MandantEinstellen() {
+  bool chosen = false;
+  Operation(QStringLiteral("MandantEinstellen"), QString(), [&] {
+    const TWexoStore *store = Require(FStore);
+    int client = store->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'Mandant'"),
+                               {QVNInfoTerminalID()}, 0).toInt();
+    int branch = store->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'Filiale'"),
+                               {QVNInfoTerminalID()}, 0).toInt();
+    if (client <= 0 || !store->Scalar(QStringLiteral("SELECT COUNT(*) FROM clients WHERE id = ?"), {client}, 0).toInt())
+      client = store->Scalar(QStringLiteral("SELECT MIN(id) FROM clients"), {}, 0).toInt();
+    if (AutoDialogs()) {
+      chosen = client > 0;
+    } else {
+      chosen = SelectClientDialog(store, client, branch);
+    }
+    if (!chosen || client <= 0) {
+      chosen = false;
+      return;
+    }
+    const QString name = store->Scalar(QStringLiteral("SELECT name FROM clients WHERE id = ?"), {client}).toString();
+    QString text = name;
+    if (branch > 0) {
+      const QString branchName =
+          store->Scalar(QStringLiteral("SELECT name FROM branches WHERE client_id = ? AND nr = ?"), {client, branch})
+              .toString();
+      text += QStringLiteral(" / %1").arg(branchName.isEmpty() ? QString::number(branch) : branchName);
+    }
+    QVNProgramm()->SetAktMandant(TIntPair{client, 0}, text, branch);
+    store->Transaction([&] {
+      for (const auto &[key, value] : {std::pair<QString, int>{"Mandant", client}, {"Filiale", branch}}) {
+        store->Exec(QStringLiteral("DELETE FROM workstation_settings WHERE terminal_id = ? AND name = ?"),
+                    {QVNInfoTerminalID(), key});
+        store->Exec(QStringLiteral("INSERT INTO workstation_settings (terminal_id, name, value) VALUES (?, ?, ?)"),
+                    {QVNInfoTerminalID(), key, QString::number(value)});
+      }
+    });
+  });
+  return chosen;
+}
+
+bool Twexodm::ProgramExitAllowed() {
+  const QString v = QVNParameter()->GetStringValueByName(QStringLiteral("EXITERLAUBT"));
+  return v.isEmpty() || QVNParameter()->GetBooleanValueByName(QStringLiteral("EXITERLAUBT"));
+}
+
+void Twexodm::LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos) {
+  infos.clear();
+  if (!FStore)
+    return;
+  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT caption, area, tag, visible FROM menu_infos WHERE terminal_id = ? "
+                                            "ORDER BY position"),
+                             {QVNInfoTerminalID()});
+  while (q.next()) {
+    TWexoEntreeMenueInfo info = CQVN_LeereWexoEntreeMenueInfo;
+    info.MenuCaption = q.value(0).toString();
+    info.AreaText = q.value(1).toString();
+    info.Tag = q.value(2).toInt();
+    info.Visible = q.value(3).toInt() != 0;
+    TWexoEntreeMenueIHelper::AppendToEnd(info, infos);
+  }
+}
+
+bool Twexodm::OptionenSichtbareMenuepunkte(TWexoEntreeMenueInfos &infos) {
+  bool accepted = false;
+  Operation(QStringLiteral("OptionenSichtbareMenuepunkte"), QString::number(infos.size()), [&] {
+    if (!AutoDialogs())
+      accepted = VisibleMenuItemsDialog(infos);
+  });
+  return accepted;
+}
+
+void Twexodm::SaveEntreeMenueInfos(const TWexoEntreeMenueInfos &infos) {
+  const TWexoStore *store = Require(FStore);
+  store->Transaction([&] {
+    store->Exec(QStringLiteral("DELETE FROM menu_infos WHERE terminal_id = ?"), {QVNInfoTerminalID()});
+    int position = 0;
+    QSet<qint32> seen;
+    for (const TWexoEntreeMenueInfo &info : infos) {
+      if (seen.contains(info.Tag)) // the first of two equal tags decides
+        continue;
+      seen.insert(info.Tag);
+      store->Exec(QStringLiteral("INSERT INTO menu_infos (terminal_id, tag, position, caption, area, visible) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)"),
+                  {QVNInfoTerminalID(), info.Tag, position++, info.MenuCaption, info.AreaText, info.Visible ? 1 : 0});
+    }
+  });
+}
+
+TwexooptvisiDlg *Twexodm::GetwexooptvisiDlg() { return FVisiDlg.get(); }
+
+bool TwexooptvisiDlg::IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info) {
+  if (!FStore)
+    return true;
+  return FStore
+             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM menu_permissions WHERE tag = ? AND terminal_id IN ('*', ?)"),
+                      {info.Tag, QVNInfoTerminalID()}, 0)
+             .toInt() == 0;
+}
+
+std::unique_ptr<TWiedervorlagen> Twexodm::GetWiedervorlagen() { return std::make_unique<TWiedervorlagen>(FStore); }
+std::unique_ptr<IQVN_BedarfeListServer> Twexodm::GetBedarfeListServer() {
+  return std::make_unique<IQVN_BedarfeListServer>(FStore);
+}
+std::unique_ptr<TQVN_LieferungMani> Twexodm::GetLieferungMani() { return std::make_unique<TQVN_LieferungMani>(FStore); }
+std::unique_ptr<TZDQ_ExportFehler_Mani> Twexodm::GetEXFEMani() { return std::make_unique<TZDQ_ExportFehler_Mani>(FStore); }
+std::unique_ptr<TZDQ_InVoic_Mani> Twexodm::GetInvoicMani() { return std::make_unique<TZDQ_InVoic_Mani>(FStore); }
+std::unique_ptr<TUnvollMani> Twexodm::GetUnvollmani() { return std::make_unique<TUnvollMani>(FStore); }
+std::unique_ptr<TZDQ_QuerfakturaMani> Twexodm::QuerfakturaMani_GoC() {
+  return std::make_unique<TZDQ_QuerfakturaMani>(FStore);
+}
+int Twexodm::DiImSatzCount() { return CountOpenWork(FStore, QStringLiteral("DIIM")); }
+
+// ---- quick entries ----
+
+void Twexodm::LoadSchnellEinstiege(TContexte &entries, bool) {
+  entries.clear();
+  if (!FStore)
+    return;
+  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT id, name, operation, arguments FROM quick_entries ORDER BY position, id"));
+  while (q.next())
+    entries.append(TContextSatz{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
+}
+
+namespace {
+void InsertEntry(const TWexoStore *store, const TContextSatz &e) {
+  const int position = store->Scalar(QStringLiteral("SELECT COALESCE(MAX(position), -1) + 1 FROM quick_entries"), {}, 0).toInt();
+  store->Exec(QStringLiteral("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (?, ?, ?, ?)"),
+              {position, e.Name, e.Operation, e.Arguments});
+}
+} // namespace
+
+void Twexodm::SchnellEinstiegNeuAnlage() {
+  Operation(QStringLiteral("SchnellEinstiegNeuAnlage"), QString(), [&] {
+    TContextSatz entry;
+    if (AutoDialogs() || !QuickEntryDialog(QStringLiteral("Schnelleinstieg anlegen"), entry))
+      return;
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] { InsertEntry(store, entry); });
+  });
+}
+
+void Twexodm::SchnellEinstiegBearbeiten(const TContextSatz &entry) {
+  Operation(QStringLiteral("SchnellEinstiegBearbeiten"), entry.Name, [&] {
+    TContextSatz edited = entry;
+    if (AutoDialogs() || !QuickEntryDialog(QStringLiteral("Schnelleinstieg bearbeiten"), edited))
+      return;
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] {
+      store->Exec(QStringLiteral("UPDATE quick_entries SET name = ?, operation = ?, arguments = ? WHERE id = ?"),
+                  {edited.Name, edited.Operation, edited.Arguments, entry.Id});
+    });
+  });
+}
+
+void Twexodm::SchnellEinstiegKopieren(const TContextSatz &entry) {
+  Operation(QStringLiteral("SchnellEinstiegKopieren"), entry.Name, [&] {
+    TContextSatz copy = entry;
+    copy.Name = entry.Name + QStringLiteral(" (Kopie)");
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] { InsertEntry(store, copy); });
+  });
+}
+
+void Twexodm::DeleteSchnellEintieg(const TContextSatz &entry) {
+  Operation(QStringLiteral("DeleteSchnellEintieg"), entry.Name, [&] {
+    if (!AutoDialogs() && !ConfirmDialog(QStringLiteral("Schnelleinstieg löschen"),
+                                         QStringLiteral("Schnelleinstieg „%1“ wirklich löschen?").arg(entry.Name)))
+      return;
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] { store->Exec(QStringLiteral("DELETE FROM quick_entries WHERE id = ?"), {entry.Id}); });
+  });
+}
+
+void Twexodm::SchnellEinstiegExecute(const TContextSatz &entry) {
+  Operation(QStringLiteral("SchnellEinstiegExecute"), entry.Name, [&] { RunByName(entry.Operation, entry.Arguments); });
+}
+
+void Twexodm::SchnellEinstiegExportieren(const TContextSatz &entry) {
+  Operation(QStringLiteral("SchnellEinstiegExportieren"), entry.Name, [&] {
+    if (AutoDialogs())
+      return;
+    const QString path = ChooseSaveFile(QStringLiteral("Schnelleinstieg exportieren"), entry.Name + QStringLiteral(".json"),
+                                        QStringLiteral("Schnelleinstiege (*.json)"));
+    if (path.isEmpty())
+      return;
+    QString error;
+    if (!WriteSchnellEinstiegDatei(path, {entry}, error))
+      ErrorDialog(QStringLiteral("Schnelleinstieg exportieren"), error);
+  });
+}
+
+void Twexodm::SchnellEinstiegImportieren() {
+  Operation(QStringLiteral("SchnellEinstiegImportieren"), QString(), [&] {
+    if (AutoDialogs())
+      return;
+    const QString path =
+        ChooseOpenFile(QStringLiteral("Schnelleinstieg importieren"), QStringLiteral("Schnelleinstiege (*.json)"));
+    if (path.isEmpty())
+      return;
+    TContexte entries;
+    QString error;
+    if (!ReadSchnellEinstiegDatei(path, entries, error)) {
+      ErrorDialog(QStringLiteral("Schnelleinstieg importieren"), error);
+      return;
+    }
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] {
+      for (const TContextSatz &e : entries)
+        InsertEntry(store, e);
+    });
+  });
+}
+
+bool Twexodm::IsKnownOperation(const QString &operation, const QString &arguments) {
+  return FindSchnellEinstiegZiel(operation, arguments) != nullptr;
+}
+
+void Twexodm::RunByName(const QString &operation, const QString &arguments) {
+  const auto it = Runners().constFind(operation);
+  if (it == Runners().constEnd() || !IsKnownOperation(operation, arguments))
+    throw std::invalid_argument(
+        QStringLiteral("Das Ziel „%1“ des Schnelleinstiegs ist unbekannt.").arg(operation).toStdString());
+  (*it)(this, arguments.split(QLatin1Char(',')));
+}
+
+// ---- business dialogs ----
+
+void Twexodm::SBArtikelBekannt() { Operation("SBArtikelBekannt", ""); }
+void Twexodm::SB_LoH_Bekannt(bool lieferant, bool vorgabe) {
+  Operation("SB_LoH_Bekannt", BoolText(lieferant) + "," + BoolText(vorgabe));
+}
+void Twexodm::SBVorlagenListe() { Operation("SBVorlagenListe", ""); }
+void Twexodm::SBUebersicht() { Operation("SBUebersicht", ""); }
+void Twexodm::StammNachLieferant(TKatArtCloseAction action) { Operation("StammNachLieferant", QString::number(int(action))); }
+void Twexodm::StammSuchen(TKatArtCloseAction action) { Operation("StammSuchen", QString::number(int(action))); }
+void Twexodm::DIArtikelBekannt() { Operation("DIArtikelBekannt", ""); }
+void Twexodm::DIHerstellerBekannt(bool vorgabe) { Operation("DIHerstellerBekannt", BoolText(vorgabe)); }
+void Twexodm::DILieferantBekannt(bool vorgabe) { Operation("DILieferantBekannt", BoolText(vorgabe)); }
+void Twexodm::DIUebersicht() { Operation("DIUebersicht", ""); }
+void Twexodm::DIDispositionenliste(bool ohneAuftrag) { Operation("DIDispositionenliste", BoolText(ohneAuftrag)); }
+void Twexodm::DIAuftrNrBekannt() { Operation("DIAuftrNrBekannt", ""); }
+void Twexodm::ORDERUebersicht() {
+  Operation("ORDERUebersicht", "", [this] { TaskOverview(DialogTitle("ORDERUebersicht"), "DIIM", -1); });
+}
+void Twexodm::WAArtikelBekannt() { Operation("WAArtikelBekannt", ""); }
+void Twexodm::WAHerstellerBekannt() { Operation("WAHerstellerBekannt", ""); }
+void Twexodm::WAUebersicht() { Operation("WAUebersicht", ""); }
+void Twexodm::WAListe() { Operation("WAListe", ""); }
+void Twexodm::WAAuftrNrBekannt() { Operation("WAAuftrNrBekannt", ""); }
+void Twexodm::WTArtikelBekannt() { Operation("WTArtikelBekannt", ""); }
+void Twexodm::WTHerstellerBekannt() { Operation("WTHerstellerBekannt", ""); }
+void Twexodm::WTUebersicht() { Operation("WTUebersicht", ""); }
+void Twexodm::WTListe() { Operation("WTListe", ""); }
+void Twexodm::WTVorgIdBekannt() { Operation("WTVorgIdBekannt", ""); }
+void Twexodm::WEArtikelBekannt(bool sammelartikel) { Operation("WEArtikelBekannt", BoolText(sammelartikel)); }
+void Twexodm::WEVorgIdBekannt() { Operation("WEVorgIdBekannt", ""); }
+void Twexodm::WEHerstellerBekannt(bool vorgabe) { Operation("WEHerstellerBekannt", BoolText(vorgabe)); }
+void Twexodm::WEAuftragsNrBekannt() { Operation("WEAuftragsNrBekannt", ""); }
+void Twexodm::WELieferantBekannt(bool vorgabe) { Operation("WELieferantBekannt", BoolText(vorgabe)); }
+void Twexodm::WEUebersicht() { Operation("WEUebersicht", ""); }
+void Twexodm::WEListe() { Operation("WEListe", ""); }
+void Twexodm::LieferungUebersicht(const TSCANSelectRecs &auswahl, bool nurAuswahl) {
+  QStringList ids;
+  for (const TSCANSelectRec &r : auswahl)
+    ids << QString::number(r.LieferungId);
+  Operation("LieferungUebersicht", "[" + ids.join(' ') + "]," + BoolText(nurAuswahl),
+            [this] { TaskOverview(DialogTitle("LieferungUebersicht"), "SCAN", -1); });
+}
+void Twexodm::ArtinfoUebersicht() { Operation("ArtinfoUebersicht", ""); }
+void Twexodm::ArtinfoArtikelBekannt() { Operation("ArtinfoArtikelBekannt", ""); }
+void Twexodm::ArtinfoAllgBewListe() { Operation("ArtinfoAllgBewListe", ""); }
+void Twexodm::ArtinfoInventurzaehlung() {
+  InventurZaehlungAnfordern = false;
+  Operation("ArtinfoInventurzaehlung", "");
+}
+void Twexodm::ArtinfoKata2Wexo() { Operation("ArtinfoKata2Wexo", ""); }
+void Twexodm::ArtinfoSSC2Wexo() {
+  Operation("ArtinfoSSC2Wexo", "", [] {
+    if (AutoDialogs())
+      return;
+    TSimpleMask mask(QStringLiteral("WEXO"), QStringLiteral("SSC"), QString(), false, true, nullptr, QString(), QString());
+    const int open = mask.ReadLocalDef(QStringLiteral("SSCIMP"), 0);
+    if (open > 0 && ConfirmDialog(DialogTitle("ArtinfoSSC2Wexo"),
+                                  QStringLiteral("%1 offene SSC-Positionen übernehmen?").arg(open)))
+      mask.WriteLocalDef(QStringLiteral("SSCIMP"), 0);
+    else if (open <= 0)
+      ShowStandInDialog(DialogTitle("ArtinfoSSC2Wexo"), QString());
+  });
+}
+void Twexodm::ArtinfoBez_Herst_ArtNr() { Operation("ArtinfoBez_Herst_ArtNr", ""); }
+void Twexodm::FAEinzelRM() { Operation("FAEinzelRM", ""); }
+void Twexodm::FAArtikelBekannt() { Operation("FAArtikelBekannt", ""); }
+void Twexodm::FAListeCreate() { Operation("FAListeCreate", ""); }
+void Twexodm::Stat_SavedSelections() { Operation("Stat_SavedSelections", ""); }
+void Twexodm::Stat_EVA() { Operation("Stat_EVA", ""); }
+void Twexodm::Rechnungskontrolle() { Operation("Rechnungskontrolle", ""); }
+void Twexodm::RechnungBearbeiten() { Operation("RechnungBearbeiten", ""); }
+void Twexodm::Gutschriftsanforderung(const TIntPair &mandant, const TIntPair &lieferant, bool direkt, bool ohneDialog) {
+  Operation("Gutschriftsanforderung",
+            PairText(mandant) + "," + PairText(lieferant) + "," + BoolText(direkt) + "," + BoolText(ohneDialog));
+}
+void Twexodm::GutschriftsanforderungBearbeiten() { Operation("GutschriftsanforderungBearbeiten", ""); }
+void Twexodm::Gutschriftskontrolle() { Operation("Gutschriftskontrolle", ""); }
+void Twexodm::Belastungsanzeige() { Operation("Belastungsanzeige", ""); }
+void Twexodm::GutschriftBearbeiten() { Operation("GutschriftBearbeiten", ""); }
+void Twexodm::EWABearbeiten() { Operation("EWABearbeiten", ""); }
+void Twexodm::BelegUeberDokumentenNr() { Operation("BelegUeberDokumentenNr", ""); }
+void Twexodm::QuerfakturaNachdrucken() { Operation("QuerfakturaNachdrucken", ""); }
+void Twexodm::ZeitRaumAbfrage(bool nurAnzeigen) { Operation("ZeitRaumAbfrage", BoolText(nurAnzeigen)); }
+void Twexodm::GeneralOptions() {
+  Operation("GeneralOptions", "", [this] {
+    TWexoGeneralOptionsRec options = TWexoGeneralOptions::GetOptions();
+    if (AutoDialogs() || !GeneralOptionsDialog(options))
+      return;
+    const TWexoStore *store = Require(FStore);
+    store->Transaction([&] {
+      store->Exec(QStringLiteral("DELETE FROM workstation_settings WHERE terminal_id = ? AND name = 'HidePictures'"),
+                  {QVNInfoTerminalID()});
+      store->Exec(QStringLiteral("INSERT INTO workstation_settings (terminal_id, name, value) VALUES (?, 'HidePictures', ?)"),
+                  {QVNInfoTerminalID(), options.HidePictures ? "1" : "0"});
+    });
+    TWexoGeneralOptions::SetOptions(options);
+  });
+}
+void Twexodm::LayoutCopy() { Operation("LayoutCopy", ""); }
+void Twexodm::Import_Maskeneinstellungen() { Operation("Import_Maskeneinstellungen", ""); }
+void Twexodm::WaehrungenWaehlen() {
+  Operation("WaehrungenWaehlen", "", [this] {
+    if (!AutoDialogs())
+      CurrenciesDialog(Require(FStore));
+  });
+}
+void Twexodm::RechnungBearbeitenDirekt() {
+  DirektBearbeitenCode = 0;
+  Operation("RechnungBearbeitenDirekt", "");
+}
+void Twexodm::GutschriftBearbeitenDirekt() {
+  DirektBearbeitenCode = 0;
+  Operation("GutschriftBearbeitenDirekt", "");
+}
+void Twexodm::SchnellSucheAusfuehren() {
+  SchnellSucheAnfordern = false;
+  Operation("SchnellSucheAusfuehren", "");
+}
+
+void Twexodm::TaskOverview(const QString &title, const QString &kind, int subkind) {
+  if (!AutoDialogs())
+    TaskOverviewDialog(Require(FStore), title, kind, subkind);
+}
+
+void Twexodm::WiedervorlagenUebersicht() {
+  Operation("WiedervorlagenUebersicht", "", [this] { TaskOverview(DialogTitle("WiedervorlagenUebersicht"), "WDVO", -1); });
+}
+void Twexodm::BedarfeUebersicht() {
+  Operation("BedarfeUebersicht", "", [this] { TaskOverview(DialogTitle("BedarfeUebersicht"), "BEDA", -1); });
+}
+void Twexodm::Exportfehler(TZDQ_Exportklasse_Typ_erw klasse) {
+  Operation("Exportfehler", QString::number(int(klasse)), [this, klasse] {
+    TaskOverview(klasse == ekMaster ? QStringLiteral("YUPA-Master-Fehler") : DialogTitle("Exportfehler"), "EXFE",
+                 int(klasse));
+  });
+}
+void Twexodm::RechnungsKontrolleInvoice() {
+  Operation("RechnungsKontrolleInvoice", "", [this] { TaskOverview(DialogTitle("RechnungsKontrolleInvoice"), "INVO", -1); });
+}
+void Twexodm::UnvollstaendigeBelege() {
+  Operation("UnvollstaendigeBelege", "", [this] { TaskOverview(DialogTitle("UnvollstaendigeBelege"), "UNVO", -1); });
+}
+void Twexodm::QuerfakturaUebersicht() {
+  Operation("QuerfakturaUebersicht", "", [this] { TaskOverview(DialogTitle("QuerfakturaUebersicht"), "QUFA", -1); });
+}
+void Twexodm::OffeneWarenverteilungenUebersicht() {
+  Operation("OffeneWarenverteilungenUebersicht", "",
+            [this] { TaskOverview(DialogTitle("OffeneWarenverteilungenUebersicht"), "WAVE", 2); });
+}
+void Twexodm::ErfolgteWarenverteilungenUebersicht() {
+  Operation("ErfolgteWarenverteilungenUebersicht", "",
+            [this] { TaskOverview(DialogTitle("ErfolgteWarenverteilungenUebersicht"), "WAVE", 3); });
+}

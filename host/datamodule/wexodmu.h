@@ -1,0 +1,180 @@
+#pragma once
+// The merchandise data module: opens every business dialog of the module,
+// keeps the menu visibility settings and the quick entries, and hands out the
+// managers that count pending work. Every dialog operation is journaled in the
+// database before its dialog opens; the fault table can make one raise.
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "datamodule/managers.h"
+#include "datamodule/masktyco.h"
+#include "datamodule/menueinfo.h"
+#include "framework/qvnframework.h"
+
+class TWexoStore;
+
+// Close action of the catalogue-article dialog: where it was opened from.
+enum TKatArtCloseAction { kacVorlagen = 1, kacDisposition = 2, kacWareneingang = 3 };
+// Export class: 1 export errors, 2 master-data errors.
+enum TZDQ_Exportklasse_Typ_erw { ekExport = 1, ekMaster = 2 };
+struct TSCANSelectRec {
+  int LieferungId = 0;
+};
+using TSCANSelectRecs = QList<TSCANSelectRec>;
+
+// The visibility dialog; it also answers the permission test.
+class TwexooptvisiDlg {
+public:
+  explicit TwexooptvisiDlg(const TWexoStore *store) : FStore(store) {}
+  virtual ~TwexooptvisiDlg() = default;
+  // False when the permission table forbids the entry's tag at this workstation or at all ('*').
+  virtual bool IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info);
+
+private:
+  const TWexoStore *FStore;
+};
+
+class Twexodm : public QObject {
+  Q_OBJECT
+public:
+  // Takes the store (may be null for a data module without database).
+  explicit Twexodm(TWexoStore *store, QObject *parent = nullptr);
+  ~Twexodm() override;
+
+  TWexoStore *Store() const { return FStore; }
+
+  // Direct start modes, set from the command line and cleared once run.
+  bool InventurZaehlungAnfordern = false;
+  quint8 DirektBearbeitenCode = 0;
+  bool SchnellSucheAnfordern = false;
+  void ReadCommandLine(const QStringList &arguments);
+
+  // Results the window relies on.
+  virtual bool MandantEinstellen();
+  virtual bool ProgramExitAllowed();
+  virtual void LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos);
+  virtual bool OptionenSichtbareMenuepunkte(TWexoEntreeMenueInfos &infos);
+  virtual void SaveEntreeMenueInfos(const TWexoEntreeMenueInfos &infos);
+  virtual TwexooptvisiDlg *GetwexooptvisiDlg();
+
+  // Managers for the task list; each call hands out a new one.
+  virtual std::unique_ptr<TWiedervorlagen> GetWiedervorlagen();
+  virtual std::unique_ptr<IQVN_BedarfeListServer> GetBedarfeListServer();
+  virtual std::unique_ptr<TQVN_LieferungMani> GetLieferungMani();
+  virtual std::unique_ptr<TZDQ_ExportFehler_Mani> GetEXFEMani();
+  virtual std::unique_ptr<TZDQ_InVoic_Mani> GetInvoicMani();
+  virtual std::unique_ptr<TUnvollMani> GetUnvollmani();
+  virtual std::unique_ptr<TZDQ_QuerfakturaMani> QuerfakturaMani_GoC();
+  virtual int DiImSatzCount();
+
+  // Quick entries.
+  virtual void LoadSchnellEinstiege(TContexte &entries, bool all);
+  virtual void SchnellEinstiegNeuAnlage();
+  virtual void SchnellEinstiegBearbeiten(const TContextSatz &entry);
+  virtual void SchnellEinstiegKopieren(const TContextSatz &entry);
+  virtual void DeleteSchnellEintieg(const TContextSatz &entry);
+  virtual void SchnellEinstiegExecute(const TContextSatz &entry);
+  virtual void SchnellEinstiegExportieren(const TContextSatz &entry);
+  virtual void SchnellEinstiegImportieren();
+
+  // Business dialogs.
+  void SBArtikelBekannt();
+  void SB_LoH_Bekannt(bool lieferant, bool vorgabe);
+  void SBVorlagenListe();
+  void SBUebersicht();
+  void StammNachLieferant(TKatArtCloseAction action);
+  void StammSuchen(TKatArtCloseAction action);
+  void DIArtikelBekannt();
+  void DIHerstellerBekannt(bool vorgabe);
+  void DILieferantBekannt(bool vorgabe);
+  void DIUebersicht();
+  void DIDispositionenliste(bool ohneAuftrag);
+  void DIAuftrNrBekannt();
+  void ORDERUebersicht();
+  void WAArtikelBekannt();
+  void WAHerstellerBekannt();
+  void WAUebersicht();
+  void WAListe();
+  void WAAuftrNrBekannt();
+  void WTArtikelBekannt();
+  void WTHerstellerBekannt();
+  void WTUebersicht();
+  void WTListe();
+  void WTVorgIdBekannt();
+  void WEArtikelBekannt(bool sammelartikel);
+  void WEVorgIdBekannt();
+  void WEHerstellerBekannt(bool vorgabe);
+  void WEAuftragsNrBekannt();
+  void WELieferantBekannt(bool vorgabe);
+  void WEUebersicht();
+  void WEListe();
+  void LieferungUebersicht(const TSCANSelectRecs &auswahl, bool nurAuswahl);
+  void ArtinfoUebersicht();
+  void ArtinfoArtikelBekannt();
+  void ArtinfoAllgBewListe();
+  void ArtinfoInventurzaehlung();
+  void ArtinfoKata2Wexo();
+  void ArtinfoSSC2Wexo();
+  void ArtinfoBez_Herst_ArtNr();
+  void FAEinzelRM();
+  void FAArtikelBekannt();
+  void FAListeCreate();
+  void Stat_SavedSelections();
+  void Stat_EVA();
+  void Rechnungskontrolle();
+  void RechnungBearbeiten();
+  void Gutschriftsanforderung(const TIntPair &mandant, const TIntPair &lieferant, bool direkt, bool ohneDialog);
+  void GutschriftsanforderungBearbeiten();
+  void Gutschriftskontrolle();
+  void Belastungsanzeige();
+  void GutschriftBearbeiten();
+  void EWABearbeiten();
+  void BelegUeberDokumentenNr();
+  void QuerfakturaNachdrucken();
+  void ZeitRaumAbfrage(bool nurAnzeigen);
+  void GeneralOptions();
+  void LayoutCopy();
+  void Import_Maskeneinstellungen();
+  void WaehrungenWaehlen();
+  void RechnungBearbeitenDirekt();
+  void GutschriftBearbeitenDirekt();
+  void SchnellSucheAusfuehren();
+  // Task overviews.
+  void WiedervorlagenUebersicht();
+  void BedarfeUebersicht();
+  void Exportfehler(TZDQ_Exportklasse_Typ_erw klasse);
+  void RechnungsKontrolleInvoice();
+  void UnvollstaendigeBelege();
+  void QuerfakturaUebersicht();
+  void OffeneWarenverteilungenUebersicht();
+  void ErfolgteWarenverteilungenUebersicht();
+
+  // Runs an operation by name and readable arguments (quick entries use it).
+  // Throws for an unknown operation.
+  void RunByName(const QString &operation, const QString &arguments);
+  static bool IsKnownOperation(const QString &operation, const QString &arguments);
+
+  // Every dialog operation ends here: journal, fault check, then its dialog
+  // (the stand-in dialog when none is given). Tests override it.
+  virtual void Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog = {});
+
+  // German title of an operation's dialog.
+  static QString DialogTitle(const QString &operation);
+  static bool AutoDialogs();
+
+protected:
+  void Journal(const QString &name, const QString &arguments);
+  void CheckFault(const QString &name);
+  void LoadParameters();
+  void TaskOverview(const QString &title, const QString &kind, int subkind);
+
+  TWexoStore *FStore;
+  std::unique_ptr<TwexooptvisiDlg> FVisiDlg;
+};
+
+// The one data module of the program.
+extern Twexodm *wexodm;
+
+QString BoolText(bool b);

@@ -1,0 +1,177 @@
+#include "framework/qvnframework.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QSysInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTextStream>
+
+namespace {
+TWexoGeneralOptionsRec gOptions;
+}
+
+TQVNProgramm *QVNProgramm() {
+  static TQVNProgramm instance;
+  return &instance;
+}
+
+TQVNInfo *QVNInfo() {
+  static TQVNInfo instance;
+  return &instance;
+}
+
+TParameter *QVNParameter() {
+  static TParameter instance;
+  return &instance;
+}
+
+QString QVNInfoTerminalID() {
+  const QString fromEnv = qEnvironmentVariable("WEXO_TERMINAL_ID").trimmed();
+  if (!fromEnv.isEmpty())
+    return fromEnv;
+  const QString host = QSysInfo::machineHostName();
+  return host.isEmpty() ? QStringLiteral("LOCAL") : host;
+}
+
+void TQVNProgramm::Init(const QString &name, TEnumProzessTypen, TPVR_InstanceCount, int, bool) {
+  ProgrammName = name;
+  FInitialized = true;
+  QCoreApplication::setApplicationName(name.toLower());
+  QCoreApplication::setOrganizationName(QStringLiteral("wexo"));
+}
+
+void TQVNProgramm::SetTitle(const QString &title) { FTitle = title; }
+
+// The window sets its own caption; the framework keeps the program title as it was.
+void TQVNProgramm::RestoreTitle() {}
+
+void TQVNProgramm::SetAktMandant(const TIntPair &mandant, const QString &text, int filiale) {
+  FMandant = mandant;
+  FMandantText = mandant.Defined() ? text : QString();
+  FFiliale = mandant.Defined() ? filiale : 0;
+}
+
+void TQVNProgramm::ShowException(const std::exception &e, bool) {
+  const QString message = QString::fromUtf8(e.what());
+  QVNInfo()->WriteLog(QStringLiteral("ShowException"), message);
+  if (qobject_cast<QApplication *>(QCoreApplication::instance()) && qEnvironmentVariable("WEXO_DIALOGS") != "auto") {
+    QMessageBox box(QMessageBox::Critical, FTitle.isEmpty() ? QStringLiteral("Artikelverwaltung") : FTitle,
+                    QStringLiteral("Es ist ein Fehler aufgetreten:\n\n%1").arg(message), QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
+  }
+}
+
+QString TQVNInfo::ErrorLogPath() {
+  const QString fromEnv = qEnvironmentVariable("WEXO_ERROR_LOG");
+  if (!fromEnv.isEmpty())
+    return fromEnv;
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  return dir + QStringLiteral("/errors.log");
+}
+
+void TQVNInfo::WriteLog(const QString &where, const QString &message) {
+  const QString path = ErrorLogPath();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  if (!file.open(QIODevice::Append | QIODevice::Text))
+    return; // an unwritable log must not take the program down
+  QString oneLine = message;
+  oneLine.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+  QTextStream out(&file);
+  out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << '\t' << QVNInfoTerminalID() << '\t' << where
+      << '\t' << oneLine << '\n';
+}
+
+void TQVNInfo::RegisterException(const QString &where, const std::exception &e, bool) {
+  FPendingWhere = where;
+  FPendingMessage = QString::fromUtf8(e.what());
+  FHistory << where;
+  WriteLog(where, FPendingMessage);
+}
+
+void TQVNInfo::FehlerRaise(const QString &where, int, const QString &, const QString &, int, int) {
+  if (!HasPendingError())
+    return;
+  const QString message = QStringLiteral("%1 (in %2)").arg(FPendingMessage, FPendingWhere);
+  FPendingWhere.clear();
+  FPendingMessage.clear();
+  throw EQVNError(where, message);
+}
+
+void TQVNInfo::FehlerTerminate(const QString &, int, const QString &, const QString &, int, int) {
+  FPendingWhere.clear();
+  FPendingMessage.clear();
+}
+
+void TQVNInfo::ResetErrorSpezNoWrite(int, const QString &, const QString &, int, int) {
+  FPendingWhere.clear();
+  FPendingMessage.clear();
+}
+
+bool TParameter::GetBooleanValueByName(const QString &name) const {
+  const QString v = FValues.value(name).trimmed().toUpper();
+  return v == "J" || v == "JA" || v == "1" || v == "TRUE" || v == "T" || v == "Y";
+}
+
+QChar TParameter::GetCharValueByName(const QString &name) const {
+  const QString v = FValues.value(name);
+  return v.isEmpty() ? QChar(' ') : v.at(0);
+}
+
+TQVNForm::TQVNForm(QWidget *parent) : QWidget(parent) {}
+
+void TQVNForm::closeEvent(QCloseEvent *e) {
+  if (!CloseQuery()) {
+    e->ignore();
+    return;
+  }
+  FClosed = true;
+  Q_EMIT Closing();
+  e->accept();
+}
+
+void TQVNForm::QVNFormInit(const QString &identity, bool) { FFormIdentity = identity; }
+
+TWexoGeneralOptionsRec TWexoGeneralOptions::GetOptions() { return gOptions; }
+void TWexoGeneralOptions::SetOptions(const TWexoGeneralOptionsRec &options) { gOptions = options; }
+
+TSimpleMask::TSimpleMask(const QString &programm, const QString &maske, const QString &, bool, bool, QObject *,
+                         const QString &, const QString &)
+    : FGroup(programm + QLatin1Char('_') + maske) {}
+
+QString TSimpleMask::LocalIniPath() {
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+  return dir + QStringLiteral("/local-") + QVNInfoTerminalID() + QStringLiteral(".ini");
+}
+
+int TSimpleMask::ReadLocalDef(const QString &name, int defaultValue) const {
+  QSettings ini(LocalIniPath(), QSettings::IniFormat);
+  bool ok = false;
+  const int v = ini.value(FGroup + QLatin1Char('/') + name).toInt(&ok);
+  return ok ? v : defaultValue;
+}
+
+void TSimpleMask::WriteLocalDef(const QString &name, int value) {
+  QSettings ini(LocalIniPath(), QSettings::IniFormat);
+  ini.setValue(FGroup + QLatin1Char('/') + name, value);
+}
+
+QString BoolToJaNein(bool value) { return value ? QStringLiteral("Ja") : QStringLiteral("Nein"); }
+
+QDateTime qvn_Now() { return QDateTime::currentDateTime(); }
+
+TQuerfakturaAktiv QuerfakturaAktiv4Char(QChar c) {
+  switch (c.toUpper().unicode()) {
+  case 'E': return qfNurEmpfang;
+  case 'S': return qfSenden;
+  case 'J':
+  case 'V': return qfVoll;
+  default: return qfInaktiv;
+  }
+}

@@ -1,0 +1,282 @@
+// Creation, showing, activation, resizing, exit and destruction of the window.
+#include "wexoentreefrm.h"
+
+#include "components/actionlist.h"
+#include "framework/qvnguard.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShowEvent>
+
+TfrmWexoentree *frmWexoentree = nullptr;
+
+namespace {
+const QString kArtikelverwaltung = QStringLiteral("Artikelverwaltung");
+
+// The descriptive texts of the pages; "\r\n" breaks the line where the text asks for it.
+const QString kTextWE = QStringLiteral(
+    "Verwalten Sie Ihre Wareneingänge. Übernehmen Sie einfach komplette Dispositionen oder buchen Sie "
+    "Teillieferungen - alternativ kann auf die Stammdaten der Industrie zurückgegriffen werden. Lassen Sie Kunden "
+    "automatisch benachrichtigen, wenn bestellte Ware eingetroffen ist.");
+const QString kTextDI = QStringLiteral(
+    "Erfassen Sie Bestellungen und Aufträge. Das YUPA-Informationssystem unterstützt Sie durch die automatische "
+    "Übernahme von Artikeldaten aus Katalogdaten, Lieferantenaufträgen oder vom Web-Portal von ZDQ. \r\n"
+    "Vorschläge zur Größenverteilung und die automatische Auftragserstellung helfen Ihnen, den Aufwand für Ihre "
+    "Bestellungen weiter zu verringern.");
+const QString kTextArtinfo = QStringLiteral(
+    "Fällen Sie unternehmerische Entscheidungen auf Basis der Gruppen- und Detaildaten Ihrer Artikel. \r\n"
+    "Die Artikelübersicht bietet Ihnen in Echtzeit frei gestaltbare Auswertungen und die Möglichkeit, Buchungen für "
+    "Gruppen von Artikeln durchzuführen. In der Einzelanzeige finden Sie detaillierte Angaben und "
+    "Änderungsmöglichkeiten zu allen Stamm- und Bewegungsdaten.");
+const QString kTextFI = QStringLiteral(
+    "Melden Sie einen Filialaustausch zurück. Rückmeldungen können komplett oder teilweise, einzeln oder als Gruppe "
+    "durchgeführt werden. Nutzen Sie unsere automatischen Filialaustausch-Vorschläge zur Optimierung Ihrer "
+    "Bestandsverteilung.");
+const QString kTextOptionen = QStringLiteral(
+    "Definieren Sie Ihre persönlichen Aufgaben und Selektionen und passen Sie das Menü Ihren eigenen Vorstellungen "
+    "an.");
+const QString kTextRK = QStringLiteral(
+    "Hier können Sie die Waren-Eingangsrechnungen und -gutschriften Ihrer Lieferanten erfassen und diese auf "
+    "Korrektheit prüfen. Bei Vorliegen von  Differenzen werden entweder Gutschriftsanforderungen an Ihre Lieferanten "
+    "generiert oder Korrekturen der Wareneingangsbuchungen vorgenommen. Durch  die Erfassung dieser Belege schaffen "
+    "Sie die Voraussetzung zur automatischen Kontrolle Ihrer Zentralregulierungs-Aufstellung. Kostenrechnungen und  "
+    "-gutschriften können an anderer Stelle erfasst werden.");
+const QString kHintStatistiken =
+    QStringLiteral("Zusätzliche Auswertungen, die die Artikelübersicht und- Einzelinfo ergänzen");
+} // namespace
+
+TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
+  setupUi(this);
+  imlAufgaben = new TImageList(this);
+  imlAufgaben->AddGlyph(QStringLiteral("AUFGABE"));
+  vstAufgaben->SetImages(imlAufgaben);
+  vtSchnellEinstiegView->SetPopupMenu(pumSelektion);
+  // The design-time arrangement: start on the left, tasks over quick entries on the right.
+  aqDockingSite1->resizeDocks({aqdcStart, aqdcAufgaben}, {662, 240}, Qt::Horizontal);
+  aqDockingSite1->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {130, 471}, Qt::Vertical);
+  InstallSystemMenuActions();
+  FLoading = false;
+  // Every key of the window goes to the action list before the focused control.
+  qApp->installEventFilter(this);
+  FormCreate();
+  FinishCreate();
+}
+
+TfrmWexoentree::~TfrmWexoentree() {
+  FDestroying = true;
+  qApp->removeEventFilter(this);
+  FormDestroy();
+  if (::frmWexoentree == this)
+    ::frmWexoentree = nullptr;
+}
+
+void TfrmWexoentree::FormCreate() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.FormCreate"), [&] {
+    QVNFormInit(objectName() + QLatin1Char('.') + QVNProgramm()->ProgrammName, true);
+    FInitialized = false;
+    HelpContext = 320;
+    FSubMenuBtnMaxWidth = imgPhotoWE->width();
+    for (QWidget *picture : {static_cast<QWidget *>(imgPhotoWE), static_cast<QWidget *>(imgPhotoWE_L),
+                             static_cast<QWidget *>(imgPhotoWE_R), static_cast<QWidget *>(imgPhotoDI),
+                             static_cast<QWidget *>(imgPhotoDI_L), static_cast<QWidget *>(imgPhotoDI_R),
+                             static_cast<QWidget *>(imgPhotoArtinfo), static_cast<QWidget *>(imgPhotoArtinfo_L),
+                             static_cast<QWidget *>(imgPhotoArtinfo_R), static_cast<QWidget *>(imgPhotoFI),
+                             static_cast<QWidget *>(imgPhotoFI_L), static_cast<QWidget *>(imgPhotoFI_R),
+                             static_cast<QWidget *>(imgPhotoOptionen), static_cast<QWidget *>(imgPhotoOptionen_L),
+                             static_cast<QWidget *>(imgPhotoOptionen_R), static_cast<QWidget *>(imgPhotoRK),
+                             static_cast<QWidget *>(imgPhotoRK_L), static_cast<QWidget *>(imgPhotoRK_R)})
+      picture->setVisible(false);
+    aqDockingManager1->SetEnabled(false);
+    const bool mandLief = QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"));
+    acMandant->setEnabled(!mandLief);
+    acMandant->setVisible(!mandLief);
+    FStartMenuItemIndex = 4;
+    FSchnellEinstiege.clear();
+    FMenueInfos.clear();
+    fsFormStore->IndexName = QVNInfoTerminalID();
+    FillStartMenu();
+    FillBtnMenu_SB();
+    FillBtnMenu_DI();
+    FillBtnMenu_WA();
+    FillBtnMenu_WE();
+    FillBtnMenu_ArtInfo();
+    FillBtnMenu_FI();
+    FillBtnMenu_ReKo_GuKo();
+    FillBtnMenu_Statistiken();
+    FillBtnMenu_Einstellungen();
+    if (!QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"))) {
+      if (wexodm->MandantEinstellen())
+        setWindowTitle(kArtikelverwaltung + QStringLiteral(" - ") + QVNProgramm()->GetTextMandant());
+      if (!QVNProgramm()->GetAktMandant().Defined() && wexodm->ProgramExitAllowed())
+        close();
+    }
+  });
+}
+
+void TfrmWexoentree::showEvent(QShowEvent *e) {
+  TQVNForm::showEvent(e);
+  if (!e->spontaneous())
+    FormShow();
+}
+
+void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
+  label->SetCaption(text);
+  label->setWordWrap(true);
+  label->resize(label->width(), 113);
+  label->SetFontSize(10);
+}
+
+void TfrmWexoentree::FormShow() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.FormShow"), [&] {
+    const QString client = QVNProgramm()->GetTextMandant();
+    setWindowTitle(client.isEmpty() ? kArtikelverwaltung
+                                    : kArtikelverwaltung + QStringLiteral(" - ") + QVNProgramm()->GetTextMandant());
+    pnlAppTitle->SetCaption(QStringLiteral(" Artikelverwaltung"));
+    QVNProgramm()->RestoreTitle();
+    aqdcStart->SetCaption(QStringLiteral("Start"));
+    aqdcAufgaben->SetCaption(QStringLiteral("Aufgaben"));
+    aqdcSelektionen->SetCaption(QStringLiteral("Schnelleinstieg"));
+    SetLblText(lblTextWE, kTextWE);
+    SetLblText(lblTextDI, kTextDI);
+    SetLblText(lblTextArtinfo, kTextArtinfo);
+    SetLblText(lblTextFI, kTextFI);
+    SetLblText(lblTextOptionen, kTextOptionen);
+    SetLblText(lblTextRK, kTextRK);
+    SetLblText(lblHintStatistiken, kHintStatistiken);
+    wexodm->LoadEntreeMenueInfos(FMenueInfos);
+    MenueInfosTobtnsMore(FMenueInfos);
+    // Nudging the task dock makes its contents lay out anew; its size ends unchanged.
+    const QRect r = aqdcAufgaben->geometry();
+    aqdcAufgaben->setGeometry(r.left(), r.top(), r.width(), r.height() - 1);
+    aqdcAufgaben->setGeometry(r.left(), r.top(), r.width(), aqdcAufgaben->height() + 1);
+    New_spbColCount_Image();
+    LoadAufgaben();
+    LoadSchnellEinstiege();
+    btnpnStartMenu->SetSelected(FStartMenuItemIndex);
+    RunDirectStartModes();
+  });
+}
+
+void TfrmWexoentree::RunDirectStartModes() {
+  if (wexodm->InventurZaehlungAnfordern) {
+    setEnabled(false);
+    try {
+      wexodm->ArtinfoInventurzaehlung();
+    } catch (...) {
+      setEnabled(true);
+      throw;
+    }
+    setEnabled(true);
+    if (wexodm->ProgramExitAllowed())
+      close();
+  }
+  std::function<void()> operation;
+  switch (wexodm->DirektBearbeitenCode) {
+  case 12:
+    operation = [] { wexodm->RechnungBearbeitenDirekt(); };
+    break;
+  case 16:
+    operation = [] { wexodm->GutschriftBearbeitenDirekt(); };
+    break;
+  default:
+    if (wexodm->SchnellSucheAnfordern)
+      operation = [] { wexodm->SchnellSucheAusfuehren(); };
+  }
+  if (!operation)
+    return;
+  setEnabled(false);
+  auto finish = [this] {
+    setEnabled(true);
+    if (wexodm->ProgramExitAllowed())
+      close();
+  };
+  try {
+    operation();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+void TfrmWexoentree::changeEvent(QEvent *e) {
+  TQVNForm::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow())
+    FormActivate();
+}
+
+void TfrmWexoentree::FormActivate() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.FormActivate"), [&] {
+    if (!FInitialized) {
+      FInitialized = true;
+      acFormRebuild();
+    }
+  });
+}
+
+void TfrmWexoentree::resizeEvent(QResizeEvent *e) {
+  TQVNForm::resizeEvent(e);
+  FormResize();
+}
+
+void TfrmWexoentree::FormResize() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.FormResize"), [&] {
+    pnlOuter->setGeometry(4, 4, width() - 8, height() - 8);
+    if (pgcStartMain && pgcStartMain->parentWidget())
+      pgcStartMain->setGeometry(0, 0, pgcStartMain->parentWidget()->width(), pgcStartMain->parentWidget()->height());
+    acFormRebuild();
+  });
+}
+
+void TfrmWexoentree::acFormRebuild() {
+  if (FLoading || FDestroying)
+    return;
+  QVNGuard(QStringLiteral("TfrmWexoentree.acFormRebuild"), [&] {
+    // Keep room for the side column (two docks of at least 240 pixels).
+    const int room = pnlInner->width() - 16 - aqdcStart->width();
+    if (room < 254 && !aqdcStart->isFloating())
+      aqDockingSite1->resizeDocks({aqdcStart}, {qMax(aqdcStart->minimumWidth(), pnlInner->width() - 16 - 254)},
+                                  Qt::Horizontal);
+    vstAufgaben->SetColumnWidth(0, vstAufgaben->ClientWidth() - 72);
+    vstAufgaben->SetColumnWidth(1, 50);
+    vstAufgaben->SetColumnWidth(2, 22);
+  });
+}
+
+void TfrmWexoentree::acESCExecute(QObject *Sender) {
+  if (!Sender)
+    Sender = sender();
+  QVNGuard(QStringLiteral("TfrmWexoentree.acESCExecute"), [&] {
+    if (Sender == acESC && !wexodm->ProgramExitAllowed())
+      return;
+    close();
+  });
+}
+
+bool TfrmWexoentree::CloseQuery() { return FormCloseQuery(); }
+
+bool TfrmWexoentree::FormCloseQuery() {
+  bool canClose = true;
+  QVNGuard(QStringLiteral("TfrmWexoentree.FormCloseQuery"), [&] { canClose = true; });
+  return canClose;
+}
+
+void TfrmWexoentree::FormDestroy() {
+  QVNGuard(
+      QStringLiteral("TfrmWexoentree.FormDestroy"),
+      [&] {
+        FSchnellEinstiege.clear();
+        FMenueInfos.clear();
+      },
+      false);
+  QVNInfo()->FehlerTerminate(QStringLiteral("TfrmWexoentree.FormDestroy"), 0, QString(), QString(), 0, 0);
+}
+
+bool TfrmWexoentree::eventFilter(QObject *watched, QEvent *event) {
+  if (event->type() == QEvent::KeyPress && isEnabled()) {
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (w && w->window() == this && TActionList::DispatchKey(TActionList::ActionsOf(this), static_cast<QKeyEvent *>(event)))
+      return true;
+  }
+  return TQVNForm::eventFilter(watched, event);
+}

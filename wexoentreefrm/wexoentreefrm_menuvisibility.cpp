@@ -1,0 +1,119 @@
+// Which entries of the button menus the user sees.
+#include "wexoentreefrm.h"
+
+#include "framework/qvnguard.h"
+
+void TfrmWexoentree::BuildMenuInfo(TButtonsCollItem *item, const QString &areaText, TWexoEntreeMenueInfo &info) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.BuildMenuInfo"), [&] {
+    info = CQVN_LeereWexoEntreeMenueInfo;
+    info.MenuCaption = item->LeftCaption();
+    info.Tag = item->Tag;
+    info.Visible = item->Visible();
+    info.AreaText = areaText;
+  });
+}
+
+void TfrmWexoentree::btnsMoreToMenueInfos(TWexoEntreeMenueInfos &infos) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.btnsMoreToMenueInfos"), [&] {
+    infos.clear();
+    TPnlButtonsColl *buttons = btnpnStartMenu->Buttons();
+    for (int i = 0; i < buttons->Count(); ++i) {
+      TPnlButtonsCollItem *button = buttons->Items(i);
+      TWexoEntreeTabSheetInfos page;
+      TWexoEntreeTabSheetInfosHelper::Clear(page);
+      GetTabSheetInfos(button->LinkedTabSheet(), page);
+      if (!page.BtnsMore)
+        continue;
+      TButtonsCollection *items = page.BtnsMore->Items();
+      for (int j = 0; j < items->Count(); ++j) {
+        TButtonsCollItem *item = items->Items(j);
+        if (item->Tag <= 0)
+          continue;
+        TWexoEntreeMenueInfo info;
+        BuildMenuInfo(item, button->BtnCaption(), info);
+        TWexoEntreeMenueIHelper::AppendToEnd(info, infos);
+      }
+    }
+  });
+}
+
+void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
+  // The first stored info with the tag decides; none found leaves the entry as it is.
+  auto tagFound = [&](qint32 tag, bool &visible) {
+    bool found = false;
+    QVNGuard(QStringLiteral("TfrmWexoentree.MenueInfosTobtnsMore._TagFound"), [&] {
+      visible = true;
+      for (const TWexoEntreeMenueInfo &info : infos)
+        if (info.Tag == tag) {
+          visible = info.Visible;
+          found = true;
+          return;
+        }
+    });
+    return found;
+  };
+  // The permission test; an entry counts as allowed when the test fails.
+  auto isMenuPunktAllowed = [&](TButtonsCollItem *item, const QString &areaText) {
+    bool allowed = true;
+    QVNGuard(QStringLiteral("IsMenuPunktAllowed"), [&] {
+      TWexoEntreeMenueInfo info;
+      BuildMenuInfo(item, areaText, info);
+      allowed = wexodm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info);
+    });
+    return allowed;
+  };
+  auto setTopButton = [&](TButtons *menu) {
+    QVNGuard(QStringLiteral("_SetTopButton"), [&] {
+      TButtonsCollection *items = menu->Items();
+      for (int j = 0; j < items->Count(); ++j)
+        if (items->Items(j)->Visible()) {
+          menu->SetTopItem(j);
+          return;
+        }
+    });
+  };
+
+  TPnlButtonsColl *buttons = btnpnStartMenu->Buttons();
+  buttons->BeginUpdate();
+  QVNGuard(QStringLiteral("TfrmWexoentree.MenueInfosTobtnsMore"), [&] {
+    for (int i = 0; i < buttons->Count(); ++i) {
+      TPnlButtonsCollItem *button = buttons->Items(i);
+      TWexoEntreeTabSheetInfos page;
+      TWexoEntreeTabSheetInfosHelper::Clear(page);
+      GetTabSheetInfos(button->LinkedTabSheet(), page);
+      if (!page.BtnsMore)
+        continue;
+      bool hasVisible = false;
+      TButtonsCollection *items = page.BtnsMore->Items();
+      for (int j = 0; j < items->Count(); ++j) {
+        TButtonsCollItem *item = items->Items(j);
+        if (item->Tag > 0) {
+          bool visible = true;
+          if (!isMenuPunktAllowed(item, button->BtnCaption()))
+            item->SetVisible(false);
+          else if (tagFound(item->Tag, visible))
+            item->SetVisible(visible);
+        }
+        if (item->Visible())
+          hasVisible = true;
+      }
+      setTopButton(page.BtnsMore);
+      if (QAction *action = button->BtnAction()) {
+        action->setVisible(hasVisible);
+        action->setEnabled(hasVisible);
+      }
+    }
+  });
+  buttons->EndUpdate();
+}
+
+void TfrmWexoentree::acESichtMenuExecute() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acESichtMenuExecute"), [&] {
+    TWexoEntreeMenueInfos infos;
+    btnsMoreToMenueInfos(infos);
+    if (wexodm->OptionenSichtbareMenuepunkte(infos)) {
+      wexodm->SaveEntreeMenueInfos(infos);
+      MenueInfosTobtnsMore(infos);
+    }
+  });
+}

@@ -1,0 +1,193 @@
+// The quick entries: their grid of one to five columns and their commands.
+#include "wexoentreefrm.h"
+
+#include "framework/qvnguard.h"
+
+#include <QCursor>
+
+namespace {
+const char *const kColCountGlyphs[] = {"ZAHL1RED", "ZAHL2RED", "ZAHL3RED", "ZAHL4RED", "ZAHL5RED"};
+}
+
+void TfrmWexoentree::LoadSchnellEinstiege() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.LoadSchnellEinstiege"), [&] {
+    FSchnellEinstiege.clear();
+    wexodm->LoadSchnellEinstiege(FSchnellEinstiege, true);
+    TVTStringList *view = vtSchnellEinstiegView;
+    view->BeginUpdate();
+    QVNGuard(QStringLiteral("TfrmWexoentree.LoadSchnellEinstiege"), [&] {
+      view->Clear();
+      view->ClearColumns();
+      const int setting = spbColCount->Tag();
+      const int clamped = qBound(0, setting, 4);
+      if (clamped != setting) {
+        spbColCount->SetTag(clamped);
+        New_spbColCount_Image();
+      }
+      const int columns = clamped + 1;
+      for (int d = 0; d < columns; ++d)
+        view->AddColumn();
+      const int count = int(FSchnellEinstiege.size());
+      int rows = count / columns;
+      if (count > rows * columns)
+        ++rows;
+      for (int r = 0; r < rows; ++r) {
+        const int node = view->AddChild(-1);
+        auto *list = new TStringList;
+        view->SetNodeData(node, list);
+        for (int d = 0; d < columns; ++d) {
+          const int i = r + rows * d;
+          if (i >= 0 && i <= count - 1)
+            list->AddObject(FSchnellEinstiege.at(i).Name, i);
+        }
+      }
+      SetColWidthSEView();
+    });
+    view->EndUpdate();
+  });
+}
+
+int TfrmWexoentree::GetSE4FocusedColumn(TVTStringList *view) {
+  int result = -1;
+  QVNGuard(QStringLiteral("TfrmWexoentree.GetSE4FocusedColumn"), [&] {
+    if (!view || view->FocusedNode() < 0)
+      return;
+    const TStringList *list = view->GetNodeData(view->FocusedNode());
+    if (!list)
+      return;
+    const int column = view->FocusedColumn();
+    if (column < 0 || column >= list->Count())
+      return;
+    const qintptr i = list->Objects.at(column);
+    if (i >= 0 && i <= FSchnellEinstiege.size() - 1)
+      result = int(i);
+  });
+  return result;
+}
+
+void TfrmWexoentree::HandleSE(quint8 operation, TVTStringList *view) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.HandleSE"), [&] {
+    int i = -1;
+    if (operation >= 2 && operation <= 6) {
+      if (!view)
+        return;
+      i = GetSE4FocusedColumn(vtSchnellEinstiegView);
+      if (i < 0 || i > FSchnellEinstiege.size() - 1)
+        return;
+    }
+    switch (operation) {
+    case 1: wexodm->SchnellEinstiegNeuAnlage(); break;
+    case 2: wexodm->SchnellEinstiegBearbeiten(FSchnellEinstiege.at(i)); break;
+    case 3: wexodm->SchnellEinstiegExecute(FSchnellEinstiege.at(i)); break;
+    case 4: wexodm->DeleteSchnellEintieg(FSchnellEinstiege.at(i)); break;
+    case 5: wexodm->SchnellEinstiegKopieren(FSchnellEinstiege.at(i)); break;
+    case 6: wexodm->SchnellEinstiegExportieren(FSchnellEinstiege.at(i)); break;
+    case 7: wexodm->SchnellEinstiegImportieren(); break;
+    default: return;
+    }
+    if (operation == 1 || operation == 2 || operation == 4 || operation == 5 || operation == 7)
+      LoadSchnellEinstiege();
+  });
+}
+
+void TfrmWexoentree::acSchnelleinNeuAnlageExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinNeuAnlageExecute"),
+           [&] { RunHidden([&] { HandleSE(1, nullptr); }); });
+}
+
+void TfrmWexoentree::acSchnelleinBearbeitenExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinBearbeitenExecute"), [&] { HandleSE(2, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::acSchnelleinAusfuehrenExecute(QObject *Sender) {
+  if (!Sender)
+    Sender = sender();
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinAusfuehrenExecute"), [&] {
+    // Any sender stands for the quick-entry view; HandleSE always acts on its focused cell.
+    TVTStringList *view = qobject_cast<TVTStringList *>(Sender);
+    if (!view && Sender)
+      view = vtSchnellEinstiegView;
+    HandleSE(3, view);
+  });
+}
+
+void TfrmWexoentree::actSchnelleinLoeschenExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.actSchnelleinLoeschenExecute"), [&] { HandleSE(4, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::acSchnelleinKopierenExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinKopierenExecute"), [&] { HandleSE(5, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::acSchnelleinExportierenExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinExportierenExecute"),
+           [&] { HandleSE(6, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::acSchnelleinImportierenExecute(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acSchnelleinImportierenExecute"),
+           [&] { HandleSE(7, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::vtSchnellEinstiegViewClick(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vtSchnellEinstiegViewClick"), [&] { HandleSE(3, vtSchnellEinstiegView); });
+}
+
+void TfrmWexoentree::vtSchnellEinstiegViewGetCursor(TVTStringList *Sender, int &Cursor) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vtSchnellEinstiegViewGetCursor"), [&] {
+    const QPoint p = Sender->viewport()->mapFromGlobal(QCursor::pos());
+    if (Sender->GetNodeAt(p) >= 0)
+      Cursor = crHandPoint;
+  });
+}
+
+void TfrmWexoentree::vtSchnellEinstiegViewResize(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vtSchnellEinstiegViewResize"), [&] { SetColWidthSEView(); });
+}
+
+void TfrmWexoentree::spbColCountClick(QObject *Sender) {
+  if (!Sender)
+    Sender = sender();
+  QVNGuard(QStringLiteral("TfrmWexoentree.spbColCountClick"), [&] {
+    if (!Sender || Sender != spbColCount)
+      return;
+    spbColCount->SetTag((spbColCount->Tag() + 1) % 5);
+    New_spbColCount_Image();
+    LoadSchnellEinstiege();
+  });
+}
+
+void TfrmWexoentree::spbColCountContextPopup(QObject *Sender, const QPoint &, bool &Handled) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.spbColCountContextPopup"), [&] {
+    if (!Sender || Sender != spbColCount)
+      return;
+    Handled = true;
+    spbColCount->SetTag((spbColCount->Tag() + 4) % 5);
+    New_spbColCount_Image();
+    LoadSchnellEinstiege();
+  });
+}
+
+void TfrmWexoentree::New_spbColCount_Image() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.New_spbColCount_Image"), [&] {
+    const int setting = spbColCount->Tag();
+    if (setting < 0 || setting > 4)
+      return;
+    spbColCount->GetResourceGlyph()->SetGlyph(TGlyphType(0), TGlyphSizeType(0),
+                                              QString::fromLatin1(kColCountGlyphs[setting]));
+  });
+}
+
+void TfrmWexoentree::SetColWidthSEView() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.SetColWidthSEView"), [&] {
+    TVTStringList *view = vtSchnellEinstiegView;
+    int w = 180;
+    const int columns = view->ColumnCount();
+    if (columns >= 1)
+      w = (view->ClientWidth() - 20) / columns;
+    if (columns > 1 && w < 180)
+      w = 180;
+    for (int c = 0; c < columns; ++c)
+      view->SetColumnWidth(c, w);
+  });
+}

@@ -1,0 +1,177 @@
+// The task list: counting pending work into rows, painting and opening them.
+#include "wexoentreefrm.h"
+
+#include "framework/qvnguard.h"
+
+#include <QCursor>
+#include <QPainter>
+
+namespace {
+// A row's value as a number; anything that is not a number counts as 0.
+int RowValue(const TStringList *list) {
+  if (!list || list->Count() < 2)
+    return 0;
+  bool ok = false;
+  const int v = list->Strings.at(1).trimmed().toInt(&ok);
+  return ok ? v : 0;
+}
+} // namespace
+
+void TfrmWexoentree::LoadAufgaben() {
+  vstAufgaben->BeginUpdate();
+  QVNGuard(QStringLiteral("TfrmWexoentree.LoadAufgaben"), [&] {
+    vstAufgaben->Clear();
+    auto addRow = [&](const QString &caption, const QString &value, const QString &code) {
+      const int node = vstAufgaben->AddChild(-1);
+      auto *list = new TStringList;
+      vstAufgaben->SetNodeData(node, list);
+      list->Add(caption);
+      list->Add(value);
+      list->Add(QString());
+      list->Add(code);
+    };
+    auto number = [](int n) { return QString::number(n); };
+
+    int n = wexodm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(qvn_Now(), 1, nullptr);
+    addRow(n > 1 ? QStringLiteral("Wiedervorlagen") : QStringLiteral("Wiedervorlage"), number(n), QStringLiteral("WDVO"));
+
+    n = 0;
+    bool b = false;
+    bool needsFailed = false;
+    try {
+      if (QVNProgramm()->GetAktFiliale() < 1)
+        n = wexodm->GetBedarfeListServer()->BedarfeCount();
+      else
+        b = wexodm->GetBedarfeListServer()->BedarfeVorhanden();
+    } catch (...) {
+      n = 0;
+      b = false;
+      needsFailed = true;
+      QVNInfo()->ResetErrorSpezNoWrite(0, QString(), QString(), 0, 0);
+    }
+    if (QVNProgramm()->GetAktFiliale() < 1)
+      addRow(n > 1 ? QStringLiteral("Offene Bedarfe") : QStringLiteral("Offener Bedarf"), number(n),
+             QStringLiteral("BEDA"));
+    else // with a branch the row answers yes or no: open needs exist, in the plural
+      addRow(needsFailed ? QStringLiteral("Offener Bedarf") : QStringLiteral("Offene Bedarfe"), BoolToJaNein(b),
+             QStringLiteral("BEDA"));
+
+    n = TZDQ_Ordermani::DiImSatz_Count_Get();
+    addRow(n > 1 ? QStringLiteral("Bestellpositionen") : QStringLiteral("Bestellposition"), number(n),
+           QStringLiteral("DIIM"));
+
+    n = wexodm->GetLieferungMani()->Count();
+    addRow(n > 1 ? QStringLiteral("Warenannahmen") : QStringLiteral("Warenannahme"), number(n), QStringLiteral("SCAN"));
+
+    int e = 0, m = 0;
+    wexodm->GetEXFEMani()->GetFehlerCounts(e, m);
+    if (e > 0)
+      addRow(QStringLiteral("Exportfehler"), number(e), QStringLiteral("EXFE"));
+    if (m > 0)
+      addRow(QStringLiteral("YUPA-Master-Fehler"), number(m), QStringLiteral("EXIM"));
+
+    n = wexodm->GetInvoicMani()->Lesen_RechnungsAnzahl();
+    if (n > 0)
+      addRow(QStringLiteral("Elekt. Rechnungen"), number(n), QStringLiteral("INVO"));
+
+    {
+      auto unvoll = wexodm->GetUnvollmani();
+      if (unvoll->AufgabeAktiv()) {
+        const TIntPair k = QVNProgramm()->GetAktMandantGesetzt() ? QVNProgramm()->GetAktMandant() : CLeeresIntPair;
+        addRow(QStringLiteral("Unvollständige Belege"), number(unvoll->AnzahlBelege(k)), QStringLiteral("UNVO"));
+      }
+    }
+
+    const int mode = QuerfakturaAktiv4Char(QVNParameter()->GetCharValueByName(QStringLiteral("QUERFAMA")));
+    if (mode == 2 || mode == 3) {
+      n = wexodm->QuerfakturaMani_GoC()->AnzQFAufgabenGet();
+      if (n > 0)
+        addRow(QStringLiteral("Querfaktura"), number(n), QStringLiteral("QUFA"));
+    }
+
+    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(2, nullptr);
+    addRow(QStringLiteral("Offene Warenverteilung"), number(n), QStringLiteral("OFWA"));
+    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(3, nullptr);
+    addRow(QStringLiteral("Erfolgte Warenverteilung"), number(n), QStringLiteral("ERWA"));
+
+    {
+      // The mask goes at the end of this block, also when the read fails.
+      const TSimpleMask mask(QStringLiteral("WEXO"), QStringLiteral("SSC"), QString(), false, true, nullptr, QString(),
+                             QString());
+      n = mask.ReadLocalDef(QStringLiteral("SSCIMP"), 0);
+    }
+    if (n > 0)
+      addRow(QStringLiteral("Offene SSC-Positionen"), number(n), QStringLiteral("SSC_"));
+  });
+  vstAufgaben->EndUpdate();
+}
+
+void TfrmWexoentree::vstAufgabenBeforeCellPaint(TVTStringList *Sender, QPainter *TargetCanvas, int Node, int,
+                                                const QRect &CellRect) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vstAufgabenBeforeCellPaint"), [&] {
+    if (Sender->Selected(Node))
+      return;
+    TargetCanvas->setBrush(Node % 2 ? QColor(0xFF, 0xFF, 0xFF) : QColor(0xEE, 0xEE, 0xEE));
+    TargetCanvas->fillRect(CellRect, TargetCanvas->brush());
+  });
+}
+
+void TfrmWexoentree::vstAufgabenGetImageIndex(TVTStringList *Sender, int Node, int, int Column, bool &,
+                                              int &ImageIndex) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vstAufgabenGetImageIndex"), [&] {
+    if (Column != 2 || Node < 0)
+      return;
+    const TStringList *list = Sender->GetNodeData(Node);
+    if (list && RowValue(list) >= 1)
+      ImageIndex = 0;
+  });
+}
+
+void TfrmWexoentree::vstAufgabenGetCursor(TVTStringList *Sender, int &Cursor) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vstAufgabenGetCursor"), [&] {
+    const QPoint p = Sender->viewport()->mapFromGlobal(QCursor::pos());
+    const int node = Sender->GetNodeAt(p);
+    if (node < 0)
+      return;
+    const TStringList *list = Sender->GetNodeData(node);
+    if (list && RowValue(list) >= 1)
+      Cursor = crHandPoint;
+  });
+}
+
+void TfrmWexoentree::vstAufgabenDblClick(QObject *) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.vstAufgabenDblClick"), [&] {
+    const int node = vstAufgaben->GetFirstSelected();
+    if (node < 0)
+      return;
+    const TStringList *list = vstAufgaben->GetNodeData(node);
+    if (!list || list->Count() < 4)
+      return;
+    const QString code = list->Strings.at(3);
+    if (code == QLatin1String("WDVO"))
+      RunHidden([] { wexodm->WiedervorlagenUebersicht(); });
+    else if (code == QLatin1String("BEDA"))
+      RunHidden([] { wexodm->BedarfeUebersicht(); });
+    else if (code == QLatin1String("DIIM"))
+      RunHidden([] { wexodm->ORDERUebersicht(); });
+    else if (code == QLatin1String("SCAN"))
+      RunHidden([] { wexodm->LieferungUebersicht(TSCANSelectRecs(), false); });
+    else if (code == QLatin1String("EXFE"))
+      wexodm->Exportfehler(ekExport);
+    else if (code == QLatin1String("EXIM"))
+      wexodm->Exportfehler(ekMaster);
+    else if (code == QLatin1String("INVO"))
+      wexodm->RechnungsKontrolleInvoice();
+    else if (code == QLatin1String("UNVO"))
+      wexodm->UnvollstaendigeBelege();
+    else if (code == QLatin1String("QUFA"))
+      RunHidden([] { wexodm->QuerfakturaUebersicht(); });
+    else if (code == QLatin1String("OFWA"))
+      RunHidden([] { wexodm->OffeneWarenverteilungenUebersicht(); });
+    else if (code == QLatin1String("ERWA"))
+      RunHidden([] { wexodm->ErfolgteWarenverteilungenUebersicht(); });
+    else if (code == QLatin1String("SSC_"))
+      RunHidden([] { wexodm->ArtinfoSSC2Wexo(); });
+    LoadAufgaben();
+  });
+}
