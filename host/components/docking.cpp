@@ -100,8 +100,17 @@ void TQVNDockingManager::SetActiveControl(TaqDockingControl *control) {
     return;
   FActive = control;
   control->raise();
-  if (QWidget *content = control->widget(); content && window()->isVisible())
-    content->setFocus(Qt::OtherFocusReason);
+  // The first control inside that takes the focus gets it; in a window not yet
+  // shown it gets it when the window is activated.
+  if (QWidget *content = control->widget()) {
+    QWidget *target = content;
+    for (QWidget *w = content->nextInFocusChain(); w && w != content; w = w->nextInFocusChain())
+      if (content->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isHidden()) {
+        target = w;
+        break;
+      }
+    target->setFocus(Qt::OtherFocusReason);
+  }
   Changed();
 }
 

@@ -84,7 +84,10 @@ TQVNStdLabel::TQVNStdLabel(QWidget *parent) : QLabel(parent) { setTextFormat(Qt:
 
 void TQVNStdLabel::SetCaption(const QString &c) {
   FCaption = c;
-  setText(QVNDisplayCaption(c));
+  // A CR LF pair is one line break on screen.
+  QString shown = QVNDisplayCaption(c);
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  setText(shown);
 }
 
 void TQVNStdLabel::SetFontSize(int points) {

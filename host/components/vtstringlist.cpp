@@ -63,6 +63,7 @@ TVTStringList::TVTStringList(QWidget *parent) : QTreeView(parent), FModel(new TV
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setMouseTracking(true);
   header()->setStretchLastSection(false);
+  header()->setMinimumSectionSize(0);
   header()->setSectionResizeMode(QHeaderView::Interactive);
   setFrameShape(QFrame::NoFrame);
 }

@@ -58,6 +58,7 @@ void TQVNProgramm::SetAktMandant(const TIntPair &mandant, const QString &text, i
 
 void TQVNProgramm::ShowException(const std::exception &e, bool) {
   const QString message = QString::fromUtf8(e.what());
+  ++ExceptionsShown;
   QVNInfo()->WriteLog(QStringLiteral("ShowException"), message);
   if (qobject_cast<QApplication *>(QCoreApplication::instance()) && qEnvironmentVariable("WEXO_DIALOGS") != "auto") {
     QMessageBox box(QMessageBox::Critical, FTitle.isEmpty() ? QStringLiteral("Artikelverwaltung") : FTitle,

@@ -44,6 +44,8 @@ public:
   void ShowException(const std::exception &e, bool terminate);
 
   bool Initialized() const { return FInitialized; }
+  // How many errors were shown to the user (support and tests read it).
+  int ExceptionsShown = 0;
   QString Title() const { return FTitle; }
 
   // The program's name as the framework keeps it; forms build their identity from it.

@@ -1,0 +1,128 @@
+// Host services: comma text, shortcut values, error registry, settings helpers.
+#include <QtTest>
+
+#include "components/actionlist.h"
+#include "framework/commatext.h"
+#include "framework/qvnguard.h"
+
+class TestFramework : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    qputenv("WEXO_ERROR_LOG", QByteArray(Dir.filePath("errors.log").toUtf8()));
+  }
+
+  void commaTextJoinQuotesOnlyWhatNeedsIt() {
+    QCOMPARE(CommaTextJoin({"QUJD", "aqdcAufgaben"}), QString("QUJD,aqdcAufgaben"));
+    QCOMPARE(CommaTextJoin({"QUJD", ""}), QString("QUJD,"));
+    QCOMPARE(CommaTextJoin({"a b", "c,d", "e\"f", "g\nh"}), QString("\"a b\",\"c,d\",\"e\"\"f\",\"g\nh\""));
+    QCOMPARE(CommaTextJoin({}), QString());
+  }
+
+  void commaTextSplitFollowsTheToolkitRules() {
+    QCOMPARE(CommaTextSplit("QUJD,aqdcStart"), QStringList({"QUJD", "aqdcStart"}));
+    QCOMPARE(CommaTextSplit("QUJD,"), QStringList({"QUJD", ""}));
+    QCOMPARE(CommaTextSplit("a,,b"), QStringList({"a", "", "b"}));
+    // Unquoted blanks and control characters separate and are skipped.
+    QCOMPARE(CommaTextSplit("a b"), QStringList({"a", "b"}));
+    QCOMPARE(CommaTextSplit("  a ,\r\n b  "), QStringList({"a", "b"}));
+    QCOMPARE(CommaTextSplit("\"x,\"\"y\"\" z\",w"), QStringList({"x,\"y\" z", "w"}));
+    QCOMPARE(CommaTextSplit("\"unterminated"), QStringList({"unterminated"}));
+    QCOMPARE(CommaTextSplit(""), QStringList());
+    QCOMPARE(CommaTextSplit("abc"), QStringList({"abc"}));
+  }
+
+  void commaTextRoundTrips() {
+    const QList<QStringList> samples = {{"AAA+/=", "aqdcStart"}, {"x y", ""}, {"\"", ","}, {"", "b"}};
+    for (const QStringList &items : samples)
+      QCOMPARE(CommaTextSplit(CommaTextJoin(items)), items);
+  }
+
+  void shortcutValuesAndTexts() {
+    QCOMPARE(ShortCutFromKeySequence(QKeySequence("D")), TShortCut(68));
+    QCOMPARE(ShortCutFromKeySequence(QKeySequence("Ctrl+Alt+N")), TShortCut('N' | scCtrl | scAlt));
+    QCOMPARE(ShortCutFromKeySequence(QKeySequence(QString::fromUtf8("Ü"))), TShortCut(0xBA));
+    QCOMPARE(ShortCutToText(TShortCut('K')), QString("K"));
+    QCOMPARE(ShortCutToText(TShortCut('N' | scCtrl | scAlt)), QString("Strg+Alt+N"));
+    QCOMPARE(ShortCutToText(TShortCut(0xBA)), QString::fromUtf8("Ü"));
+    QCOMPARE(ShortCutToText(0), QString());
+    QCOMPARE(KeySequenceFromShortCut(TShortCut('N' | scCtrl | scAlt)), QKeySequence("Ctrl+Alt+N"));
+    QCOMPARE(QtKeyToVirtualKey(Qt::Key_Backspace), quint16(8));
+  }
+
+  void registryRaisesARecordedErrorOnceAndResets() {
+    TQVNInfo *info = QVNInfo();
+    info->ResetErrorSpezNoWrite(0, {}, {}, 0, 0);
+    info->FehlerRaise("wexo", 0, {}, {}, 0, 0); // nothing recorded: nothing happens
+    QVERIFY(!QVNGuard("TfrmWexoentree.FormShow", [] { throw std::runtime_error("kaputt"); }));
+    QCOMPARE(info->RegisteredWhere().last(), QString("TfrmWexoentree.FormShow"));
+    bool raised = false;
+    try {
+      info->FehlerRaise("wexo", 0, {}, {}, 0, 0);
+    } catch (const EQVNError &e) {
+      raised = true;
+      QCOMPARE(e.Where, QString("wexo"));
+      QVERIFY(QString::fromUtf8(e.what()).contains("kaputt"));
+    }
+    QVERIFY(raised);
+    info->FehlerRaise("wexo", 0, {}, {}, 0, 0); // cleared by the raise
+    QVNGuard("X", [] { throw std::runtime_error("noch einer"); });
+    info->ResetErrorSpezNoWrite(0, {}, {}, 0, 0);
+    QVERIFY(!info->HasPendingError());
+    // Every registration is one line of the error log with the place.
+    QFile log(Dir.filePath("errors.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.first().split('\t').value(2), QString("TfrmWexoentree.FormShow"));
+  }
+
+  void guardLetsOtherExceptionsThrough() {
+    bool propagated = false;
+    try {
+      QVNGuard("X", [] { throw 42; });
+    } catch (int) {
+      propagated = true;
+    }
+    QVERIFY(propagated);
+  }
+
+  void crossInvoicingModes() {
+    QCOMPARE(int(QuerfakturaAktiv4Char('N')), 0);
+    QCOMPARE(int(QuerfakturaAktiv4Char(' ')), 0);
+    QCOMPARE(int(QuerfakturaAktiv4Char('E')), 1);
+    QCOMPARE(int(QuerfakturaAktiv4Char('S')), 2);
+    QCOMPARE(int(QuerfakturaAktiv4Char('j')), 3);
+  }
+
+  void parametersAndHelpers() {
+    TParameter p;
+    p.SetValues({{"MANDLIEF", "J"}, {"QUERFAMA", "S"}, {"X", "N"}});
+    QVERIFY(p.GetBooleanValueByName("MANDLIEF"));
+    QVERIFY(!p.GetBooleanValueByName("X"));
+    QVERIFY(!p.GetBooleanValueByName("FEHLT"));
+    QCOMPARE(p.GetCharValueByName("QUERFAMA"), QChar('S'));
+    QCOMPARE(BoolToJaNein(true), QString("Ja"));
+    QCOMPARE(BoolToJaNein(false), QString("Nein"));
+    QVERIFY(!CLeeresIntPair.Defined());
+    qputenv("WEXO_TERMINAL_ID", "KASSE-3");
+    QCOMPARE(QVNInfoTerminalID(), QString("KASSE-3"));
+  }
+
+  void simpleMaskReadsLocalDefinitions() {
+    qputenv("WEXO_TERMINAL_ID", "MASKE-1");
+    QFile::remove(TSimpleMask::LocalIniPath());
+    TSimpleMask mask("WEXO", "SSC", {}, false, true, nullptr, {}, {});
+    QCOMPARE(mask.ReadLocalDef("SSCIMP", 0), 0);
+    mask.WriteLocalDef("SSCIMP", 17);
+    QCOMPARE(TSimpleMask("WEXO", "SSC", {}, false, true, nullptr, {}, {}).ReadLocalDef("SSCIMP", 0), 17);
+    QCOMPARE(TSimpleMask("WEXO", "ANDERE", {}, false, true, nullptr, {}, {}).ReadLocalDef("SSCIMP", -1), -1);
+  }
+
+private:
+  QTemporaryDir Dir;
+};
+
+QTEST_MAIN(TestFramework)
+#include "test_framework.moc"

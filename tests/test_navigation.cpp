@@ -1,0 +1,228 @@
+// The catalogue of work areas, page switching by keys and buttons, and the
+// placement of a page's elements.
+#include <QtTest>
+
+#include "components/actionlist.h"
+#include "wexotesting.h"
+
+using A = TfrmWexoentreeTestAccess;
+
+namespace {
+QStringList Captions(TButtons *menu, bool onlyVisible) {
+  QStringList list;
+  for (int i = 0; i < menu->Items()->Count(); ++i)
+    if (!onlyVisible || menu->Items()->Items(i)->Visible())
+      list << menu->Items()->Items(i)->LeftCaption();
+  return list;
+}
+QList<int> HiddenEntries(TButtons *menu) {
+  QList<int> hidden;
+  for (int i = 0; i < menu->Items()->Count(); ++i)
+    if (!menu->Items()->Items(i)->Visible())
+      hidden << i + 1;
+  return hidden;
+}
+} // namespace
+
+class TestNavigation : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void startMenuHasTheNineAreasInOrder() {
+    TWindowFixture fx;
+    TPnlButtonsColl *b = fx.F()->btnpnStartMenu->Buttons();
+    QStringList names, captions;
+    for (int i = 0; i < b->Count(); ++i) {
+      names << b->Items(i)->BtnName();
+      captions << b->Items(i)->BtnCaption();
+      QVERIFY(!b->Items(i)->GetResourceGlyph()->Icon().isNull());
+    }
+    QCOMPARE(names, QStringList({"btnSB", "btnDI", "btnWA", "btnWE", "btnArtinfo", "btnFI", "btnStatistiken",
+                                 "btnRechnungen", "btnOptionen"}));
+    QCOMPARE(captions, QStringList({"Vorlagen", "Disposition", "Warenannahme", "Wareneingang", "Artikelinfo",
+                                    "Filialaustausch", "Statistiken", "Belege", "Einstellungen"}));
+    QCOMPARE(b->Items(3)->GetResourceGlyph()->GlyphName(), QString("CHARWMETAL"));
+    QCOMPARE(b->Items(7)->LinkedTabSheet(), fx.F()->tshRechnungen);
+    QCOMPARE(b->Items(2)->BtnAction(), fx.F()->acWA);
+  }
+
+  void buttonMenusHaveTheirEntriesAndVisibility() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QCOMPARE(HiddenEntries(f->btnMoreSB), QList<int>({3, 4, 5}));
+    QCOMPARE(HiddenEntries(f->btnsMoreWE), QList<int>({13}));
+    QCOMPARE(HiddenEntries(f->btnsMoreRK), QList<int>({3, 4, 5, 6, 7, 8, 9, 10}));
+    QCOMPARE(HiddenEntries(f->btnMoreWA).size(), 12);
+    for (TButtons *m : {f->btnsMoreDI, f->btnsMoreArtinfo, f->btnsMoreFI, f->btnMoreStatistiken, f->btnsMoreOptionen})
+      QVERIFY(HiddenEntries(m).isEmpty());
+    QCOMPARE(f->btnMoreWA->Items()->Items(0)->ButtonType(), int(btHeading));
+    QCOMPARE(f->btnMoreWA->Items()->Items(6)->ButtonType(), int(btHeading));
+    QVERIFY(!f->btnMoreWA->Items()->Items(0)->Button()->Action());
+    QCOMPARE(Captions(f->btnsMoreOptionen, false),
+             QStringList({QString::fromUtf8("Zeiträume"), "Allgemeine Einstellungen", "Einstellungen kopieren",
+                          QString::fromUtf8("Sichtbare Menüpunkte"), QString::fromUtf8("Währungen")}));
+    QCOMPARE(f->btnsMoreArtinfo->Items()->Items(5)->Button()->objectName(), QString("btnSSC"));
+    QCOMPARE(f->btnsMoreArtinfo->Items()->Items(5)->Button()->Action(), f->acAISSC2Wexo);
+  }
+
+  void rightCaptionsAreTheShortcutTexts() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QCOMPARE(f->btnsMoreWE->Items()->Items(0)->RightCaption(), QString("K"));
+    QCOMPARE(f->btnsMoreWE->Items()->Items(1)->RightCaption(), QString());
+    QCOMPARE(f->btnsMoreWE->Items()->Items(7)->RightCaption(), QString::fromUtf8("Ü"));
+    QCOMPARE(f->btnsMoreFI->Items()->Items(0)->RightCaption(), QString("Strg+Alt+N"));
+    QCOMPARE(f->btnMoreStatistiken->Items()->Items(1)->RightCaption(), QString("U"));
+    QCOMPARE(f->btnMoreWA->Items()->Items(0)->RightCaption(), QString());
+  }
+
+  void tagsAreUniqueAboveZero() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QSet<int> seen;
+    QList<int> settingsTags;
+    for (TButtons *m : {f->btnMoreSB, f->btnsMoreDI, f->btnMoreWA, f->btnsMoreWE, f->btnsMoreArtinfo, f->btnsMoreFI,
+                        f->btnMoreStatistiken, f->btnsMoreRK, f->btnsMoreOptionen})
+      for (int i = 0; i < m->Items()->Count(); ++i) {
+        const int tag = m->Items()->Items(i)->Tag;
+        if (tag <= 0) {
+          QCOMPARE(m, f->btnsMoreOptionen);
+          settingsTags << tag;
+          continue;
+        }
+        QVERIFY2(!seen.contains(tag), qPrintable(QString::number(tag)));
+        seen.insert(tag);
+      }
+    QCOMPARE(settingsTags, QList<int>({0, 0, -1}));
+    QCOMPARE(seen.size(), 69);
+  }
+
+  void keyWSwitchesToGoodsReceiptFromAnywhere() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->activateWindow();
+    QTest::keyClick(f->vstAufgaben, Qt::Key_W);
+    QCOMPARE(f->pgcStartMain->ActivePage(), f->tshWE);
+    QCOMPARE(A::StartMenuItemIndex(f), 3);
+    QCOMPARE(f->btnpnStartMenu->FocusedButton(), 3);
+    QVERIFY(f->btnsMoreWE->isAncestorOf(QApplication::focusWidget()));
+    // Backspace in the menu, with any modifier, leads back to the start-menu button.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), f->btnpnStartMenu->Buttons()->Items(3)->Button());
+    // The page shown again after a dialog is the remembered one.
+    f->hide();
+    f->show();
+    QCOMPARE(f->btnpnStartMenu->Selected(), 3);
+    QCOMPARE(f->pgcStartMain->ActivePage(), f->tshWE);
+  }
+
+  void goodsAcceptanceHasNoKeyAndDisabledActionsIgnoreTheirKey() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QVERIFY(f->acWA->shortcut().isEmpty());
+    f->acStatistik->setEnabled(false);
+    QTest::keyClick(f->btnsMoreArtinfo, Qt::Key_S);
+    QCOMPARE(f->pgcStartMain->ActivePage(), f->tshArtinfo);
+    QCOMPARE(fx.D().Calls.size(), 1); // only the client selection, nothing ran on S
+  }
+
+  void keyUStartsTheComparisonAnalysis() {
+    TWindowFixture fx;
+    QTest::keyClick(fx.F()->btnsMoreArtinfo, Qt::Key_U);
+    QCOMPARE(fx.D().Operations().last(), QString("Stat_EVA"));
+  }
+
+  void pageSwitchOfTheShownPageStillFocusesItsMenu() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->vstAufgaben->setFocus();
+    f->acArtikelinformationExecute();
+    QVERIFY(f->btnsMoreArtinfo->isAncestorOf(QApplication::focusWidget()));
+  }
+
+  void currencySelectionKeepsTheWindowOnScreen() {
+    TWindowFixture fx;
+    fx.F()->acWaehrungenExecute();
+    QCOMPARE(fx.D().Calls.last().Operation, QString("WaehrungenWaehlen"));
+    QVERIFY(fx.D().Calls.last().WindowVisible);
+  }
+
+  void workedExampleWithPictures() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->tshWE->resize(536, 563);
+    f->tshStartCommonResize(f->tshWE);
+    QCOMPARE(f->pnlHeaderWE->y(), 211);
+    QCOMPARE(f->lblTextWE->y(), 260);
+    QCOMPARE(f->btnsMoreWE->geometry(), QRect(87, 385, 361, 146));
+    QCOMPARE(f->imgPhotoWE->geometry(), QRect(87, 2, 361, 197));
+    QCOMPARE(f->imgPhotoWE_L->geometry(), QRect(4, 2, 181, 197));
+    QCOMPARE(f->imgPhotoWE_R->geometry(), QRect(351, 2, 181, 197));
+    QCOMPARE(f->lblTextWE->geometry(), QRect(4, 260, 528, 113));
+    QVERIFY(f->imgPhotoWE->isVisibleTo(f->tshWE));
+    f->tshWE->resize(1000, 563);
+    f->tshStartCommonResize(f->tshWE);
+    QCOMPARE(f->imgPhotoWE->x(), 319);
+    QCOMPARE(f->imgPhotoWE_L->geometry(), QRect(4, 2, 315, 197));
+    QCOMPARE(f->imgPhotoWE_R->geometry(), QRect(680, 2, 316, 197));
+  }
+
+  void workedExampleWithoutPictures() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    TWexoGeneralOptions::SetOptions({true});
+    f->tshWE->resize(536, 563);
+    f->tshStartCommonResize(f->tshWE);
+    QCOMPARE(f->pnlHeaderWE->y(), 2);
+    QCOMPARE(f->lblTextWE->y(), 51);
+    QCOMPARE(f->btnsMoreWE->y(), 176);
+    QCOMPARE(f->btnsMoreWE->height(), 355);
+    QVERIFY(!f->imgPhotoWE->isVisibleTo(f->tshWE));
+    QVERIFY(!f->imgPhotoWE_R->isVisibleTo(f->tshWE));
+  }
+
+  void narrowPagesShrinkPictureAndMenu() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->tshDI->resize(300, 563);
+    f->tshStartCommonResize(f->tshDI);
+    QCOMPARE(f->imgPhotoDI->geometry().left(), 4);
+    QCOMPARE(f->imgPhotoDI->width(), 292);
+    QCOMPARE(f->btnsMoreDI->width(), 260);
+  }
+
+  void picturesAreReadFromTheWorkingDirectory() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save("WEXO_FI.BMP"));
+    f->tshFIShow(f->tshFI);
+    QCOMPARE(f->imgPhotoFI->Picture().size(), QSize(40, 30));
+    QVERIFY(f->imgPhotoFI_L->Picture().isNull()); // missing files leave the picture as it was
+    QFile::remove("WEXO_FI.BMP");
+    QImage blue(50, 20, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    blue.save("WEXO_FI.BMP");
+    f->tshFIShow(f->tshFI);
+    QCOMPARE(f->imgPhotoFI->Picture().size(), QSize(50, 20));
+    QDir::setCurrent(old);
+    QVERIFY(fx.Reports().isEmpty());
+  }
+
+  void generalOptionsReRunTheVisiblePage() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->acReKoExecute();
+    TWexoGeneralOptions::SetOptions({true});
+    f->acGeneralOptionsExecute();
+    QCOMPARE(fx.D().Calls.last().Operation, QString("GeneralOptions"));
+    QVERIFY(!f->imgPhotoRK->isVisibleTo(f->tshRechnungen));
+    QCOMPARE(f->pnlheaderRK->y(), 2);
+  }
+};
+
+QTEST_MAIN(TestNavigation)
+#include "test_navigation.moc"

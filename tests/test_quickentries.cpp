@@ -1,0 +1,233 @@
+// Quick entries: column-major grid, the commands on the focused cell, and the
+// column-count button with its stored setting.
+#include <QtTest>
+
+#include "wexotesting.h"
+
+using A = TfrmWexoentreeTestAccess;
+
+namespace {
+TContexte Entries(int n) {
+  TContexte list;
+  for (int i = 0; i < n; ++i)
+    list.append(TContextSatz{i + 1, QStringLiteral("E%1").arg(i), QStringLiteral("WEListe"), QString()});
+  return list;
+}
+
+void Focus(TfrmWexoentree *f, int row, int column) { f->vtSchnellEinstiegView->SetFocusedCell(row, column); }
+} // namespace
+
+class TestQuickEntries : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void columnMajorLayout_data() {
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("7 in 3") << 7 << 2 << QStringList{"E0|E3|E6", "E1|E4", "E2|E5"};
+    QTest::newRow("4 in 3") << 4 << 2 << QStringList{"E0|E2", "E1|E3"};
+    QTest::newRow("none in 2") << 0 << 1 << QStringList{};
+    QTest::newRow("3 in 1") << 3 << 0 << QStringList{"E0", "E1", "E2"};
+  }
+
+  void columnMajorLayout() {
+    QFETCH(int, entries);
+    QFETCH(int, setting);
+    QFETCH(QStringList, rows);
+    TWindowFixture fx([&](TScriptedWexodm &d) { d.Entries = Entries(entries); });
+    fx.F()->spbColCount->SetTag(setting);
+    fx.F()->LoadSchnellEinstiege();
+    QCOMPARE(fx.F()->vtSchnellEinstiegView->ColumnCount(), setting + 1);
+    QCOMPARE(RowTexts(fx.F()->vtSchnellEinstiegView), rows);
+  }
+
+  void commandsActOnTheFocusedCell() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(7); });
+    TfrmWexoentree *f = fx.F();
+    f->spbColCount->SetTag(2);
+    f->LoadSchnellEinstiege();
+    Focus(f, 1, 1); // entry 4
+    QCOMPARE(f->GetSE4FocusedColumn(f->vtSchnellEinstiegView), 4);
+    fx.D().Calls.clear();
+    // A reload empties the view, so the cell is focused again before each command.
+    for (const auto &command : std::initializer_list<std::function<void()>>{
+             [&] { f->acSchnelleinBearbeitenExecute(); }, [&] { f->acSchnelleinKopierenExecute(); },
+             [&] { f->actSchnelleinLoeschenExecute(); }, [&] { f->acSchnelleinExportierenExecute(); },
+             [&] { f->vtSchnellEinstiegViewClick(f->vtSchnellEinstiegView); }}) {
+      Focus(f, 1, 1);
+      command();
+    }
+    QCOMPARE(fx.D().Operations(), QStringList({"SchnellEinstiegBearbeiten", "SchnellEinstiegKopieren",
+                                               "DeleteSchnellEintieg", "SchnellEinstiegExportieren",
+                                               "SchnellEinstiegExecute"}));
+    for (const TCall &c : fx.D().Calls) {
+      QCOMPARE(c.Arguments, QString("E4"));
+      QVERIFY(c.WindowVisible);
+    }
+  }
+
+  void anEmptyFocusedCellDoesNothing() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(4); });
+    TfrmWexoentree *f = fx.F();
+    f->spbColCount->SetTag(2);
+    f->LoadSchnellEinstiege();
+    Focus(f, 0, 2);
+    QCOMPARE(f->GetSE4FocusedColumn(f->vtSchnellEinstiegView), -1);
+    fx.D().Calls.clear();
+    for (quint8 code : {2, 3, 4, 5, 6})
+      f->HandleSE(code, f->vtSchnellEinstiegView);
+    QVERIFY(fx.D().Calls.isEmpty());
+    f->HandleSE(3, nullptr);
+    f->HandleSE(9, f->vtSchnellEinstiegView);
+    QVERIFY(fx.D().Calls.isEmpty());
+    QVERIFY(fx.Reports().isEmpty());
+  }
+
+  void noEntriesNewAndImportStillWork() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    fx.D().Calls.clear();
+    f->acSchnelleinAusfuehrenExecute(f->spbSERun);
+    f->acSchnelleinBearbeitenExecute();
+    QVERIFY(fx.D().Calls.isEmpty());
+    f->acSchnelleinNeuAnlageExecute();
+    f->acSchnelleinImportierenExecute();
+    QCOMPARE(fx.D().Operations(), QStringList({"SchnellEinstiegNeuAnlage", "SchnellEinstiegImportieren"}));
+    QVERIFY(!fx.D().Calls.at(0).WindowVisible); // only "new" hides the window
+    QVERIFY(fx.D().Calls.at(1).WindowVisible);
+  }
+
+  void changingCommandsReloadRunAndExportDoNot() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(2); });
+    TfrmWexoentree *f = fx.F();
+    Focus(f, 0, 0);
+    struct Case {
+      quint8 code;
+      bool reloads;
+    };
+    for (const Case c : {Case{1, true}, Case{2, true}, Case{3, false}, Case{4, true}, Case{5, true}, Case{6, false},
+                         Case{7, true}}) {
+      fx.D().Entries = Entries(2);
+      f->LoadSchnellEinstiege();
+      Focus(f, 0, 0);
+      fx.D().Entries = Entries(5);
+      f->HandleSE(c.code, f->vtSchnellEinstiegView);
+      QCOMPARE(A::SchnellEinstiege(f).size(), c.reloads ? 5 : 2);
+    }
+  }
+
+  void aFailingCommandIsReportedAndNotReloaded() {
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      d.Entries = Entries(2);
+      d.Raise.insert("SchnellEinstiegKopieren");
+    });
+    TfrmWexoentree *f = fx.F();
+    Focus(f, 0, 0);
+    fx.D().Entries = Entries(3);
+    f->acSchnelleinKopierenExecute();
+    QCOMPARE(fx.Reports(), QStringList({"TfrmWexoentree.HandleSE"}));
+    QCOMPARE(A::SchnellEinstiege(f).size(), 2);
+  }
+
+  void rightClickFocusesTheCellAndThePopupActsOnIt() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(3); });
+    TfrmWexoentree *f = fx.F();
+    TVTStringList *v = f->vtSchnellEinstiegView;
+    const QPoint p = v->visualRect(v->model()->index(2, 0)).center();
+    QTest::mouseClick(v->viewport(), Qt::RightButton, {}, p);
+    QCOMPARE(v->FocusedNode(), 2);
+    fx.D().Calls.clear();
+    f->pmiAusfuehren->trigger();
+    f->pmiLoeschen->trigger();
+    QCOMPARE(fx.D().Operations(), QStringList({"SchnellEinstiegExecute", "DeleteSchnellEintieg"}));
+    QCOMPARE(fx.D().Calls.first().Arguments, QString("E2"));
+    QStringList menu;
+    for (QAction *a : f->pumSelektion->actions())
+      menu << a->objectName();
+    QCOMPARE(menu, QStringList({"pmiAusfuehren", "pmiNeuAnlage", "pmiBearbeiten", "pmiKopieren", "pmiLoeschen",
+                                "pmiExport", "pmiImport"}));
+  }
+
+  void handCursorOverRowsOnly() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(3); });
+    TfrmWexoentree *f = fx.F();
+    f->spbColCount->SetTag(1);
+    f->LoadSchnellEinstiege();
+    TVTStringList *v = f->vtSchnellEinstiegView;
+    const QRect emptyCell = v->visualRect(v->model()->index(1, 1)); // row 1 has one entry only
+    QCursor::setPos(v->viewport()->mapToGlobal(emptyCell.center()));
+    int cursor = crDefault;
+    f->vtSchnellEinstiegViewGetCursor(v, cursor);
+    QCOMPARE(cursor, crHandPoint);
+    QCursor::setPos(v->viewport()->mapToGlobal(QPoint(5, emptyCell.bottom() + 40)));
+    cursor = crDefault;
+    f->vtSchnellEinstiegViewGetCursor(v, cursor);
+    QCOMPARE(cursor, crDefault);
+  }
+
+  void columnButtonCyclesBothWays() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QCOMPARE(f->spbColCount->GetResourceGlyph()->GlyphName(), QString("ZAHL1RED"));
+    bool handled = false;
+    f->spbColCountContextPopup(f->spbColCount, {}, handled);
+    QVERIFY(handled);
+    QCOMPARE(f->spbColCount->Tag(), 4);
+    QCOMPARE(f->vtSchnellEinstiegView->ColumnCount(), 5);
+    QCOMPARE(f->spbColCount->GetResourceGlyph()->GlyphName(), QString("ZAHL5RED"));
+    f->spbColCount->click();
+    QCOMPARE(f->spbColCount->Tag(), 0);
+    f->spbColCount->click();
+    QCOMPARE(f->spbColCount->GetResourceGlyph()->GlyphName(), QString("ZAHL2RED"));
+    handled = false;
+    f->spbColCountContextPopup(f->spbSERun, {}, handled); // another sender does nothing
+    QVERIFY(!handled);
+    QCOMPARE(f->spbColCount->Tag(), 1);
+  }
+
+  void aStoredSevenIsClampedAndSavedAsFour() {
+    TTestEnvironment env;
+    env.Store->Exec("INSERT INTO form_store (form_id, index_name, property, value) VALUES ('DEU.WEXO.WEXOENTR', "
+                    "'TEST-PC', 'spbColCount.Tag', '7')");
+    TScriptedWexodm dm;
+    wexodm = &dm;
+    {
+      TfrmWexoentree f;
+      QCOMPARE(f.spbColCount->Tag(), 7);
+      f.New_spbColCount_Image();
+      QCOMPARE(f.spbColCount->GetResourceGlyph()->GlyphName(), QString("ZAHL2RED")); // left unchanged
+      f.show();
+      QCOMPARE(f.spbColCount->Tag(), 4);
+      QCOMPARE(f.vtSchnellEinstiegView->ColumnCount(), 5);
+      QCOMPARE(f.spbColCount->GetResourceGlyph()->GlyphName(), QString("ZAHL5RED"));
+      f.close();
+    }
+    wexodm = nullptr;
+    QCOMPARE(env.Store->Scalar("SELECT value FROM form_store WHERE property = 'spbColCount.Tag'").toString(),
+             QString("4"));
+  }
+
+  void columnWidths() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    TVTStringList *v = f->vtSchnellEinstiegView;
+    auto widthsAt = [&](int clientWidth, int setting) {
+      f->spbColCount->SetTag(setting);
+      f->LoadSchnellEinstiege();
+      v->resize(clientWidth + (v->width() - v->ClientWidth()), v->height());
+      f->SetColWidthSEView();
+      QList<int> widths;
+      for (int c = 0; c < v->ColumnCount(); ++c)
+        widths << v->ColumnWidthAt(c);
+      return widths;
+    };
+    f->aqdcSelektionen->setMinimumWidth(0);
+    QCOMPARE(widthsAt(300, 0), QList<int>({280}));
+    QCOMPARE(widthsAt(300, 1), QList<int>({180, 180}));
+    QCOMPARE(widthsAt(300, 2), QList<int>({180, 180, 180}));
+    QCOMPARE(widthsAt(1000, 4), QList<int>({196, 196, 196, 196, 196}));
+  }
+};
+
+QTEST_MAIN(TestQuickEntries)
+#include "test_quickentries.moc"

@@ -1,0 +1,222 @@
+// The database and the data module on it: migration, refusal of bad files,
+// journal and faults, stored menu settings, quick entries and their files.
+#include <QtTest>
+
+#include "datamodule/schnelleinstiegdatei.h"
+#include "wexotesting.h"
+
+namespace {
+QByteArray FileBytes(const QString &path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return f.readAll();
+}
+} // namespace
+
+class TestStore : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void init() { Env = std::make_unique<TTestEnvironment>(); }
+  void cleanup() {
+    Dm.reset();
+    Env.reset();
+  }
+
+  void migrationRunsTwiceWithoutHarm() {
+    TWexoStore *store = Env->Store.get();
+    const int clients = store->Scalar("SELECT COUNT(*) FROM clients").toInt();
+    QVERIFY(clients >= 2);
+    store->Migrate();
+    Env->Store.reset();
+    std::unique_ptr<TWexoStore> again(TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(again->Scalar("SELECT COUNT(*) FROM clients").toInt(), clients);
+    QCOMPARE(again->Scalar("SELECT COUNT(*) FROM schema_version").toInt(), 1);
+  }
+
+  void corruptFileIsRefusedAndLeftUnchanged() {
+    const QString path = Env->Dir.filePath("kaputt.sqlite");
+    QByteArray junk(8192, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+      junk[i] = char((i * 131 + 7) % 251);
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(junk);
+    }
+    bool refused = false;
+    try {
+      std::unique_ptr<TWexoStore> s(TWexoStore::Open(path));
+    } catch (const EWexoStoreError &e) {
+      refused = true;
+      QVERIFY(QString::fromUtf8(e.what()).contains(path));
+      QVERIFY(QString::fromUtf8(e.what()).contains(QString::fromUtf8("beschädigt")));
+    }
+    QVERIFY(refused);
+    QCOMPARE(FileBytes(path), junk);
+  }
+
+  void newerSchemaIsRefusedWithoutWriting() {
+    Env->Store->Exec("UPDATE schema_version SET version = 99");
+    Env->Store.reset();
+    const QByteArray before = FileBytes(Env->DatabasePath());
+    QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(FileBytes(Env->DatabasePath()), before);
+  }
+
+  void unknownLocationFormIsRefused() {
+    QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("mysql://host/db"));
+    QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("postgresql://"));
+  }
+
+  void operationsAreJournaledAndFaultsRaise() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    Dm->WEArtikelBekannt(false);
+    Dm->SB_LoH_Bekannt(false, true);
+    Dm->StammSuchen(kacDisposition);
+    Env->Store->Exec("INSERT INTO operation_faults (operation, message) VALUES ('Exportfehler', 'Exportserver weg')");
+    bool raised = false;
+    try {
+      Dm->Exportfehler(ekExport);
+    } catch (const std::runtime_error &e) {
+      raised = QString::fromUtf8(e.what()) == "Exportserver weg";
+    }
+    QVERIFY(raised);
+    QSqlQuery q = Env->Store->Exec("SELECT operation, arguments, terminal_id FROM operation_journal ORDER BY id");
+    QStringList journal;
+    while (q.next()) {
+      journal << q.value(0).toString() + "(" + q.value(1).toString() + ")";
+      QCOMPARE(q.value(2).toString(), QString("TEST-PC"));
+    }
+    QCOMPARE(journal, QStringList({"WEArtikelBekannt(false)", "SB_LoH_Bekannt(false,true)", "StammSuchen(2)",
+                                   "Exportfehler(1)"}));
+  }
+
+  void countsComeFromTheStore() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TWexoStore *s = Env->Store.get();
+    s->Exec("DELETE FROM pending_work");
+    const QString past = QDateTime::currentDateTime().addDays(-1).toString(Qt::ISODate);
+    const QString future = QDateTime::currentDateTime().addDays(3).toString(Qt::ISODate);
+    s->Exec("INSERT INTO pending_work (kind, due_at) VALUES ('WDVO', ?), ('WDVO', ?), ('WDVO', ?)", {past, past, future});
+    s->Exec("INSERT INTO pending_work (kind, subkind) VALUES ('WAVE', 2), ('WAVE', 3), ('WAVE', 3), ('EXFE', 2)");
+    s->Exec("INSERT INTO pending_work (kind, client_id) VALUES ('UNVO', 1), ('UNVO', 2)");
+    s->Exec("INSERT INTO pending_work (kind, done, due_at) VALUES ('WDVO', 1, ?)", {past});
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), 2);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(2), 1);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(3), 2);
+    int e = -1, m = -1;
+    Dm->GetEXFEMani()->GetFehlerCounts(e, m);
+    QCOMPARE(e, 0);
+    QCOMPARE(m, 1);
+    QCOMPARE(Dm->GetUnvollmani()->AnzahlBelege(TIntPair{2, 0}), 1);
+  }
+
+  void menuInfosArePerWorkstationAndPermissionsFromTheirTable() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TWexoEntreeMenueInfos infos = {{"Liste", "Wareneingang", 105, false}, {"Sammel", "Wareneingang", 111, true},
+                                   {"Doppelt", "Wareneingang", 105, true}};
+    Dm->SaveEntreeMenueInfos(infos);
+    TWexoEntreeMenueInfos loaded;
+    Dm->LoadEntreeMenueInfos(loaded);
+    QCOMPARE(loaded.size(), 2);
+    QCOMPARE(loaded.at(0).Tag, 105);
+    QVERIFY(!loaded.at(0).Visible);
+    qputenv("WEXO_TERMINAL_ID", "ANDERER-PC");
+    Dm->LoadEntreeMenueInfos(loaded);
+    QVERIFY(loaded.isEmpty());
+    Env->Store->Exec("INSERT INTO menu_permissions (terminal_id, tag) VALUES ('*', 400), ('TEST-PC', 405)");
+    TWexoEntreeMenueInfo info{"", "", 405, true};
+    QVERIFY(Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
+    info.Tag = 400;
+    QVERIFY(!Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
+    qputenv("WEXO_TERMINAL_ID", "TEST-PC");
+    info.Tag = 405;
+    QVERIFY(!Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
+  }
+
+  void directStartModesComeFromTheCommandLine() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    Dm->ReadCommandLine({"wexo", "--rechnung", "--schnellsuche"});
+    QCOMPARE(int(Dm->DirektBearbeitenCode), 12);
+    QVERIFY(Dm->SchnellSucheAnfordern);
+    Dm->RechnungBearbeitenDirekt();
+    QCOMPARE(int(Dm->DirektBearbeitenCode), 0); // cleared once run
+  }
+
+  void quickEntriesCopyDeleteAndRun() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TContexte entries;
+    Dm->LoadSchnellEinstiege(entries, true);
+    QVERIFY(entries.size() >= 2);
+    const int before = int(entries.size());
+    Dm->SchnellEinstiegKopieren(entries.first());
+    Dm->LoadSchnellEinstiege(entries, true);
+    QCOMPARE(entries.size(), before + 1);
+    QCOMPARE(entries.last().Name, entries.first().Name + " (Kopie)");
+    Dm->DeleteSchnellEintieg(entries.last());
+    Dm->LoadSchnellEinstiege(entries, true);
+    QCOMPARE(entries.size(), before);
+    Dm->SchnellEinstiegExecute(entries.first()); // opens the target's dialog
+    QCOMPARE(Env->Store->Scalar("SELECT operation FROM operation_journal ORDER BY id DESC LIMIT 1").toString(),
+             entries.first().Operation);
+    TContextSatz unknown{0, "X", "rm -rf", ""};
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, Dm->RunByName(unknown.Operation, unknown.Arguments));
+  }
+
+  void importRefusesEveryBadFile_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("kein JSON") << QByteArray("{nicht json") << "kein gültiges JSON";
+    QTest::newRow("Liste statt Objekt") << QByteArray("[]") << "kein gültiges JSON";
+    QTest::newRow("fremdes Format") << QByteArray(R"({"format":"x","version":1,"entries":[]})") << "Formatangabe";
+    QTest::newRow("neue Version") << QByteArray(R"({"format":"wexo-schnelleinstiege","version":2,"entries":[]})")
+                                  << "Version";
+    QTest::newRow("keine Einträge") << QByteArray(R"({"format":"wexo-schnelleinstiege","version":1})") << "keine Liste";
+    QTest::newRow("leere Liste") << QByteArray(R"({"format":"wexo-schnelleinstiege","version":1,"entries":[]})")
+                                 << "keinen Schnelleinstieg";
+    QTest::newRow("Zahl als Name")
+        << QByteArray(R"({"format":"wexo-schnelleinstiege","version":1,"entries":[{"name":3,"operation":"WEListe","arguments":""}]})")
+        << "müssen Texte sein";
+    QTest::newRow("unbekanntes Ziel")
+        << QByteArray(R"({"format":"wexo-schnelleinstiege","version":1,"entries":[{"name":"a","operation":"WEListe","arguments":""},{"name":"b","operation":"FormatC","arguments":""}]})")
+        << "Eintrag 2: das Ziel";
+    QTest::newRow("falsche Argumente")
+        << QByteArray(R"({"format":"wexo-schnelleinstiege","version":1,"entries":[{"name":"a","operation":"WEArtikelBekannt","arguments":"vielleicht"}]})")
+        << "unbekannt";
+    QTest::newRow("zu groß") << QByteArray(kSchnellEinstiegDateiMaxBytes + 1, ' ') << "zu groß";
+  }
+
+  void importRefusesEveryBadFile() {
+    QFETCH(QByteArray, data);
+    QFETCH(QString, expected);
+    TContexte entries{{1, "alt", "WEListe", ""}};
+    QString error;
+    QVERIFY(!ParseSchnellEinstiegDatei(data, entries, error));
+    QVERIFY2(error.contains(expected), qPrintable(error));
+    QVERIFY(entries.isEmpty());
+  }
+
+  void exportAndImportRoundTrip() {
+    const TContexte entries = {{0, "Wareneingang K", "WEArtikelBekannt", "false"},
+                               {0, "Vorlagen Lieferant", "SB_LoH_Bekannt", "true,false"}};
+    const QString path = Env->Dir.filePath("export.json");
+    QString error;
+    QVERIFY(WriteSchnellEinstiegDatei(path, entries, error));
+    QVERIFY(!QFile::exists(path + ".tmp"));
+    TContexte read;
+    QVERIFY2(ReadSchnellEinstiegDatei(path, read, error), qPrintable(error));
+    QCOMPARE(read.size(), 2);
+    QCOMPARE(read.at(1).Name, QString("Vorlagen Lieferant"));
+    QCOMPARE(read.at(1).Arguments, QString("true,false"));
+    // An export into a folder that does not exist fails and leaves nothing behind.
+    QVERIFY(!WriteSchnellEinstiegDatei(Env->Dir.filePath("fehlt/export.json"), entries, error));
+    QVERIFY(!error.isEmpty());
+  }
+
+private:
+  std::unique_ptr<TTestEnvironment> Env;
+  std::unique_ptr<Twexodm> Dm;
+};
+
+QTEST_MAIN(TestStore)
+#include "test_store.moc"

@@ -1,0 +1,250 @@
+// The window's life: creation, showing, direct start modes, exit, layout
+// rebuild, and the docking layout kept per workstation.
+#include <QtTest>
+
+#include "framework/commatext.h"
+#include "framework/qvnguard.h"
+#include "wexotesting.h"
+
+using A = TfrmWexoentreeTestAccess;
+
+class TestWindow : public QObject {
+  Q_OBJECT
+private Q_SLOTS:
+  void creationAndFirstShow() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QCOMPARE(A::StartMenuItemIndex(f), 4);
+    QCOMPARE(A::SubMenuBtnMaxWidth(f), 361);
+    QCOMPARE(f->HelpContext, 320);
+    QCOMPARE(f->FormIdentity(), QString("frmWexoentree.") + QVNProgramm()->ProgrammName);
+    QCOMPARE(f->fsFormStore->IndexName, QString("TEST-PC"));
+    QCOMPARE(f->btnpnStartMenu->Selected(), 4);
+    QCOMPARE(f->pgcStartMain->ActivePage(), f->tshArtinfo);
+    QCOMPARE(f->windowTitle(), QString("Artikelverwaltung - Testmandant"));
+    QCOMPARE(f->pnlAppTitle->Caption(), QString(" Artikelverwaltung"));
+    QCOMPARE(f->aqdcSelektionen->Caption(), QString("Schnelleinstieg"));
+    QVERIFY(!f->aqDockingManager1->Enabled());
+    QVERIFY(f->acMandant->isVisible() && f->acMandant->isEnabled());
+    QCOMPARE(fx.D().Count("MandantEinstellen"), 1);
+    QVERIFY(fx.Reports().isEmpty());
+  }
+
+  void descriptiveTextsKeepTheirBlanksAndBreaks() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QVERIFY(f->lblTextDI->Caption().contains("von ZDQ. \r\nVorschläge"));
+    QVERIFY(f->lblTextArtinfo->Caption().contains("Ihrer Artikel. \r\nDie Artikelübersicht"));
+    QCOMPARE(f->lblTextRK->Caption().count("  "), 3);
+    QCOMPARE(f->lblTextWE->height(), 113);
+    QCOMPARE(f->lblTextWE->font().pointSize(), 10);
+    QVERIFY(f->lblTextWE->wordWrap());
+    QCOMPARE(f->lblHintWA->Caption(), QString("Verwalten Sie hier die Warenannahmen."));
+    QCOMPARE(f->lblHintSB->Caption(), QString());
+    QCOMPARE(f->lblHintStatistiken->Caption(),
+             QString::fromUtf8("Zusätzliche Auswertungen, die die Artikelübersicht und- Einzelinfo ergänzen"));
+    // The line break shows as one break, not as a box.
+    QVERIFY(!f->lblTextDI->text().contains('\r'));
+  }
+
+  void mandLiefSkipsClientSelectionAndHidesItsAction() {
+    TWindowFixture fx([](TScriptedWexodm &) { QVNParameter()->SetValue("MANDLIEF", "J"); });
+    QVERIFY(!fx.F()->acMandant->isVisible());
+    QVERIFY(!fx.F()->acMandant->isEnabled());
+    QCOMPARE(fx.D().Count("MandantEinstellen"), 0);
+    QCOMPARE(fx.F()->windowTitle(), QString("Artikelverwaltung"));
+  }
+
+  void clientSelectionCancelledKeepsTheDesignCaptionUntilShown() {
+    TWindowFixture fx(
+        [](TScriptedWexodm &d) {
+          d.ClientChosen = false;
+          d.ExitAllowed = false;
+        },
+        false);
+    QCOMPARE(fx.F()->windowTitle(), QString("APPTITLE"));
+    QVERIFY(!fx.F()->WasClosed());
+    fx.F()->show();
+    QCOMPARE(fx.F()->windowTitle(), QString("Artikelverwaltung"));
+  }
+
+  void noClientWithExitAllowedClosesDuringCreation() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.ClientChosen = false; }, false);
+    QVERIFY(fx.F()->WasClosed());
+  }
+
+  void directStartModes_data() {
+    QTest::addColumn<bool>("inventur");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("exitChecks");
+    QTest::newRow("Rechnung vor Schnellsuche") << false << 12 << true << QStringList{"RechnungBearbeitenDirekt"} << 1;
+    QTest::newRow("Gutschrift") << false << 16 << false << QStringList{"GutschriftBearbeitenDirekt"} << 1;
+    QTest::newRow("Schnellsuche") << false << 0 << true << QStringList{"SchnellSucheAusfuehren"} << 1;
+    QTest::newRow("anderer Code") << false << 7 << false << QStringList{} << 0;
+    QTest::newRow("Inventur und Rechnung") << true << 12 << false
+                                           << QStringList{"ArtinfoInventurzaehlung", "RechnungBearbeitenDirekt"} << 2;
+  }
+
+  void directStartModes() {
+    QFETCH(bool, inventur);
+    QFETCH(int, code);
+    QFETCH(bool, quick);
+    QFETCH(QStringList, expected);
+    QFETCH(int, exitChecks);
+    TWindowFixture fx([&](TScriptedWexodm &d) {
+      d.InventurZaehlungAnfordern = inventur;
+      d.DirektBearbeitenCode = quint8(code);
+      d.SchnellSucheAnfordern = quick;
+      d.ExitAllowed = false; // keeps the window for the checks
+    });
+    QStringList ran = fx.D().Operations();
+    ran.removeAll("MandantEinstellen");
+    QCOMPARE(ran, expected);
+    QCOMPARE(fx.D().ExitQueries, exitChecks);
+    QVERIFY(fx.F()->isEnabled());
+    QVERIFY(fx.F()->isVisible());
+  }
+
+  void directStartModeClosesWhenExitIsAllowedAlsoAfterAFailure() {
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      d.DirektBearbeitenCode = 12;
+      d.Raise.insert("RechnungBearbeitenDirekt");
+    });
+    QVERIFY(fx.F()->WasClosed());
+    QVERIFY(fx.F()->isEnabled());
+    QVERIFY(fx.Reports().contains("TfrmWexoentree.FormShow"));
+  }
+
+  void escapeAsksTheDataModuleTheButtonDoesNot() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.ExitAllowed = false; });
+    TfrmWexoentree *f = fx.F();
+    QTest::keyClick(f->btnsMoreArtinfo, Qt::Key_Escape);
+    QVERIFY(f->isVisible());
+    QVERIFY(!f->WasClosed());
+    f->btnBeenden->click();
+    QVERIFY(f->WasClosed());
+  }
+
+  void escapeClosesWhenExitIsAllowed() {
+    TWindowFixture fx;
+    QTest::keyClick(fx.F()->vstAufgaben, Qt::Key_Escape);
+    QVERIFY(fx.F()->WasClosed());
+  }
+
+  void rebuildSetsTheTaskColumns() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(1100, 700);
+    QApplication::processEvents();
+    f->acFormRebuild();
+    QCOMPARE(f->vstAufgaben->ColumnWidthAt(0), f->vstAufgaben->ClientWidth() - 72);
+    QCOMPARE(f->vstAufgaben->ColumnWidthAt(1), 50);
+    QCOMPARE(f->vstAufgaben->ColumnWidthAt(2), 22);
+    // The side column keeps its room when the window gets narrow.
+    f->resize(760, 600);
+    QApplication::processEvents();
+    QVERIFY(f->pnlInner->width() - 16 - f->aqdcStart->width() >= 240);
+    QVERIFY(f->aqdcStart->width() >= f->aqdcStart->minimumWidth());
+  }
+
+  void resizeLaysOutTheOuterPanel() {
+    TWindowFixture fx;
+    fx.F()->resize(900, 640);
+    QApplication::processEvents();
+    QCOMPARE(fx.F()->pnlOuter->geometry(), QRect(4, 4, 892, 632));
+  }
+
+  void firstActivationRebuildsOnce() {
+    TWindowFixture fx;
+    A::Initialized(fx.F()) = false;
+    A::FormActivate(fx.F());
+    QVERIFY(A::Initialized(fx.F()));
+  }
+
+  void destructionClearsAPendingError() {
+    auto fx = std::make_unique<TWindowFixture>();
+    QVNGuard("X", [] { throw std::runtime_error("offen"); });
+    QVERIFY(QVNInfo()->HasPendingError());
+    fx.reset();
+    QVERIFY(!QVNInfo()->HasPendingError());
+  }
+
+  void dockedPanelsCannotBeClosed() {
+    TWindowFixture fx;
+    bool canClose = true;
+    fx.F()->aqDockingManager1CloseQuery(nullptr, fx.F()->aqdcAufgaben, canClose);
+    QVERIFY(!canClose);
+    fx.F()->aqdcAufgaben->close();
+    QVERIFY(fx.F()->aqdcAufgaben->isVisible());
+  }
+
+  void layoutTextRoundTripsPerWorkstation() {
+    TTestEnvironment env("PC-A");
+    auto makeWindow = [&](const QString &terminal, const std::function<void(TfrmWexoentree *)> &use) {
+      qputenv("WEXO_TERMINAL_ID", terminal.toUtf8());
+      TScriptedWexodm dm;
+      wexodm = &dm;
+      {
+        TfrmWexoentree form;
+        dm.Window = &form;
+        form.show();
+        QApplication::processEvents();
+        use(&form);
+        form.close();
+      }
+      wexodm = nullptr;
+    };
+    int heightA = 0;
+    makeWindow("PC-A", [&](TfrmWexoentree *f) {
+      f->aqDockingSite1->resizeDocks({f->aqdcAufgaben}, {260}, Qt::Vertical);
+      QApplication::processEvents();
+      heightA = f->aqdcAufgaben->height();
+      f->aqDockingManager1->SetActiveControl(f->aqdcSelektionen);
+    });
+    makeWindow("PC-B", [&](TfrmWexoentree *f) { f->aqDockingManager1->SetActiveControl(f->aqdcAufgaben); });
+    const auto stored = [&](const QString &terminal) {
+      return env.Store
+          ->Scalar("SELECT value FROM form_store WHERE form_id = 'DEU.WEXO.WEXOENTR' AND index_name = ? AND property "
+                   "= 'lblDockingLayout.Caption'",
+                   {terminal})
+          .toString();
+    };
+    QVERIFY(QRegularExpression("^[A-Za-z0-9+/=]+,aqdcSelektionen$").match(stored("PC-A")).hasMatch());
+    QVERIFY(stored("PC-B").endsWith(",aqdcAufgaben"));
+    makeWindow("PC-A", [&](TfrmWexoentree *f) {
+      QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcSelektionen);
+      QCOMPARE(f->aqdcAufgaben->height(), heightA);
+    });
+    makeWindow("PC-B", [&](TfrmWexoentree *f) { QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcAufgaben); });
+  }
+
+  void badLayoutTextsChangeNothing() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    TQVNDockingManager *m = f->aqDockingManager1;
+    m->SetActiveControl(f->aqdcStart);
+    QString good;
+    f->DockingLayoutToStr(m, good);
+    const QString layout = CommaTextSplit(good).first();
+    for (const QString &ignored : {QString(), QString("nurEinTeil"), QString("a,b,c"), layout + ",aqdcstart"}) {
+      f->StrToDockingLayout(m, ignored);
+      QCOMPARE(m->ActiveControl(), f->aqdcStart);
+    }
+    QVERIFY(fx.Reports().isEmpty());
+    f->StrToDockingLayout(m, "!!kein*base64!!,aqdcAufgaben");
+    f->StrToDockingLayout(m, "QUJDREVG,aqdcAufgaben");
+    QCOMPARE(fx.Reports(), QStringList({"TfrmWexoentree.StrToDockingLayout", "TfrmWexoentree.StrToDockingLayout"}));
+    QCOMPARE(m->ActiveControl(), f->aqdcStart);
+    // A good layout with an empty second item keeps the active control.
+    f->StrToDockingLayout(m, layout + ",");
+    QCOMPARE(m->ActiveControl(), f->aqdcStart);
+    f->StrToDockingLayout(m, layout + ",aqdcAufgaben");
+    QCOMPARE(m->ActiveControl(), f->aqdcAufgaben);
+    QVERIFY(!m->MuteOnChange(false)); // the muted event is back in place
+  }
+};
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"
