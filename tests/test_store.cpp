@@ -102,8 +102,8 @@ private Q_SLOTS:
     s->Exec("INSERT INTO pending_work (kind, client_id) VALUES ('UNVO', 1), ('UNVO', 2)");
     s->Exec("INSERT INTO pending_work (kind, done, due_at) VALUES ('WDVO', 1, ?)", {past});
     QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), 2);
-    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(2), 1);
-    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(3), 2);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtOffen), 1);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtErfolgt), 2);
     int e = -1, m = -1;
     Dm->GetEXFEMani()->GetFehlerCounts(e, m);
     QCOMPARE(e, 0);

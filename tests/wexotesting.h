@@ -110,7 +110,9 @@ public:
   struct Wv : TWiedervorlagen {
     explicit Wv(TScriptedWexodm *d) : TWiedervorlagen(nullptr), D(d) {}
     int Enum_Wiedervorlagen_ByDate(const QDateTime &, int, void *) override { return D->Wdvo; }
-    int Enum_Warenverteilung_ByTyp(int typ, void *) override { return typ == 2 ? D->Ofwa : D->Erwa; }
+    int Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *) override {
+      return typ == wvtOffen ? D->Ofwa : D->Erwa;
+    }
     TScriptedWexodm *D;
   };
   struct Bs : IQVN_BedarfeListServer {

@@ -52,6 +52,8 @@ public:
   void StrToDockingLayout(TQVNDockingManager *manager, const QString &text);
 
   TImageList *imlAufgaben;
+  // Every action of the window in the order of the form definition; keys go to the first that matches.
+  QList<QAction *> ActionListWexo;
 
 public Q_SLOTS:
   // Lifecycle.

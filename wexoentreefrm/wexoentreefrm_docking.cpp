@@ -24,9 +24,9 @@ void TfrmWexoentree::DockingLayoutToStr(TQVNDockingManager *manager, QString &te
   QVNGuard(QStringLiteral("TfrmWexoentree.DockingLayoutToStr"), [&] {
     QStringList list;
     QBuffer stream;
-    stream.open(QIODevice::WriteOnly);
+    stream.open(QIODevice::ReadWrite);
     manager->SaveToStream(stream);
-    list << QString::fromLatin1(stream.data().toBase64());
+    list << EncodeStreamToBase64String(stream);
     list << (manager->ActiveControl() ? manager->ActiveControl()->objectName() : QString());
     text = CommaTextJoin(list);
   });
@@ -39,13 +39,9 @@ void TfrmWexoentree::StrToDockingLayout(TQVNDockingManager *manager, const QStri
     const QStringList list = CommaTextSplit(text);
     if (list.size() != 2)
       return;
-    const QByteArray encoded = list.at(0).toLatin1();
-    const auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || list.at(0).size() != encoded.size())
-      throw std::runtime_error("Das gespeicherte Fensterlayout ist kein Base64-Text.");
     QBuffer stream;
-    stream.setData(*decoded);
-    stream.open(QIODevice::ReadOnly);
+    stream.open(QIODevice::ReadWrite);
+    DecodeBase64StringToStream(list.at(0), stream);
     stream.seek(0);
     // Layout changes while loading are not the user's: OnChange stays silent meanwhile.
     const bool wasMuted = manager->MuteOnChange(true);

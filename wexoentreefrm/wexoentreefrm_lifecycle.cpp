@@ -11,42 +11,24 @@
 TfrmWexoentree *frmWexoentree = nullptr;
 
 namespace {
-const QString kArtikelverwaltung = QStringLiteral("Artikelverwaltung");
 
 // The descriptive texts of the pages; "\r\n" breaks the line where the text asks for it.
-const QString kTextWE = QStringLiteral(
-    "Verwalten Sie Ihre Wareneingänge. Übernehmen Sie einfach komplette Dispositionen oder buchen Sie "
-    "Teillieferungen - alternativ kann auf die Stammdaten der Industrie zurückgegriffen werden. Lassen Sie Kunden "
-    "automatisch benachrichtigen, wenn bestellte Ware eingetroffen ist.");
-const QString kTextDI = QStringLiteral(
-    "Erfassen Sie Bestellungen und Aufträge. Das YUPA-Informationssystem unterstützt Sie durch die automatische "
-    "Übernahme von Artikeldaten aus Katalogdaten, Lieferantenaufträgen oder vom Web-Portal von ZDQ. \r\n"
-    "Vorschläge zur Größenverteilung und die automatische Auftragserstellung helfen Ihnen, den Aufwand für Ihre "
-    "Bestellungen weiter zu verringern.");
-const QString kTextArtinfo = QStringLiteral(
-    "Fällen Sie unternehmerische Entscheidungen auf Basis der Gruppen- und Detaildaten Ihrer Artikel. \r\n"
-    "Die Artikelübersicht bietet Ihnen in Echtzeit frei gestaltbare Auswertungen und die Möglichkeit, Buchungen für "
-    "Gruppen von Artikeln durchzuführen. In der Einzelanzeige finden Sie detaillierte Angaben und "
-    "Änderungsmöglichkeiten zu allen Stamm- und Bewegungsdaten.");
-const QString kTextFI = QStringLiteral(
-    "Melden Sie einen Filialaustausch zurück. Rückmeldungen können komplett oder teilweise, einzeln oder als Gruppe "
-    "durchgeführt werden. Nutzen Sie unsere automatischen Filialaustausch-Vorschläge zur Optimierung Ihrer "
-    "Bestandsverteilung.");
-const QString kTextOptionen = QStringLiteral(
-    "Definieren Sie Ihre persönlichen Aufgaben und Selektionen und passen Sie das Menü Ihren eigenen Vorstellungen "
-    "an.");
-const QString kTextRK = QStringLiteral(
-    "Hier können Sie die Waren-Eingangsrechnungen und -gutschriften Ihrer Lieferanten erfassen und diese auf "
-    "Korrektheit prüfen. Bei Vorliegen von  Differenzen werden entweder Gutschriftsanforderungen an Ihre Lieferanten "
-    "generiert oder Korrekturen der Wareneingangsbuchungen vorgenommen. Durch  die Erfassung dieser Belege schaffen "
-    "Sie die Voraussetzung zur automatischen Kontrolle Ihrer Zentralregulierungs-Aufstellung. Kostenrechnungen und  "
-    "-gutschriften können an anderer Stelle erfasst werden.");
-const QString kHintStatistiken =
-    QStringLiteral("Zusätzliche Auswertungen, die die Artikelübersicht und- Einzelinfo ergänzen");
+// clang-format off
+const QString kTextWE = QStringLiteral("Verwalten Sie Ihre Wareneingänge. Übernehmen Sie einfach komplette Dispositionen oder buchen Sie Teillieferungen - alternativ kann auf die Stammdaten der Industrie zurückgegriffen werden. Lassen Sie Kunden automatisch benachrichtigen, wenn bestellte Ware eingetroffen ist.");
+const QString kTextDI = QStringLiteral("Erfassen Sie Bestellungen und Aufträge. Das YUPA-Informationssystem unterstützt Sie durch die automatische Übernahme von Artikeldaten aus Katalogdaten, Lieferantenaufträgen oder vom Web-Portal von ZDQ. \r\nVorschläge zur Größenverteilung und die automatische Auftragserstellung helfen Ihnen, den Aufwand für Ihre Bestellungen weiter zu verringern.");
+const QString kTextArtinfo = QStringLiteral("Fällen Sie unternehmerische Entscheidungen auf Basis der Gruppen- und Detaildaten Ihrer Artikel. \r\nDie Artikelübersicht bietet Ihnen in Echtzeit frei gestaltbare Auswertungen und die Möglichkeit, Buchungen für Gruppen von Artikeln durchzuführen. In der Einzelanzeige finden Sie detaillierte Angaben und Änderungsmöglichkeiten zu allen Stamm- und Bewegungsdaten.");
+const QString kTextFI = QStringLiteral("Melden Sie einen Filialaustausch zurück. Rückmeldungen können komplett oder teilweise, einzeln oder als Gruppe durchgeführt werden. Nutzen Sie unsere automatischen Filialaustausch-Vorschläge zur Optimierung Ihrer Bestandsverteilung.");
+const QString kTextOptionen = QStringLiteral("Definieren Sie Ihre persönlichen Aufgaben und Selektionen und passen Sie das Menü Ihren eigenen Vorstellungen an.");
+const QString kTextRK = QStringLiteral("Hier können Sie die Waren-Eingangsrechnungen und -gutschriften Ihrer Lieferanten erfassen und diese auf Korrektheit prüfen. Bei Vorliegen von  Differenzen werden entweder Gutschriftsanforderungen an Ihre Lieferanten generiert oder Korrekturen der Wareneingangsbuchungen vorgenommen. Durch  die Erfassung dieser Belege schaffen Sie die Voraussetzung zur automatischen Kontrolle Ihrer Zentralregulierungs-Aufstellung. Kostenrechnungen und  -gutschriften können an anderer Stelle erfasst werden.");
+const QString kHintStatistiken = QStringLiteral("Zusätzliche Auswertungen, die die Artikelübersicht und- Einzelinfo ergänzen");
+// clang-format on
 } // namespace
 
 TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   setupUi(this);
+  for (QAction *action : TActionList::ActionsOf(this))
+    if (action->objectName().startsWith(QLatin1String("ac")))
+      ActionListWexo << action;
   imlAufgaben = new TImageList(this);
   imlAufgaben->AddGlyph(QStringLiteral("AUFGABE"));
   vstAufgaben->SetImages(imlAufgaben);
@@ -106,7 +88,7 @@ void TfrmWexoentree::FormCreate() {
     FillBtnMenu_Einstellungen();
     if (!QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"))) {
       if (wexodm->MandantEinstellen())
-        setWindowTitle(kArtikelverwaltung + QStringLiteral(" - ") + QVNProgramm()->GetTextMandant());
+        setWindowTitle(QStringLiteral("Artikelverwaltung - ") + QVNProgramm()->GetTextMandant());
       if (!QVNProgramm()->GetAktMandant().Defined() && wexodm->ProgramExitAllowed())
         close();
     }
@@ -129,8 +111,8 @@ void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
 void TfrmWexoentree::FormShow() {
   QVNGuard(QStringLiteral("TfrmWexoentree.FormShow"), [&] {
     const QString client = QVNProgramm()->GetTextMandant();
-    setWindowTitle(client.isEmpty() ? kArtikelverwaltung
-                                    : kArtikelverwaltung + QStringLiteral(" - ") + QVNProgramm()->GetTextMandant());
+    setWindowTitle(client.isEmpty() ? QStringLiteral("Artikelverwaltung")
+                                    : QStringLiteral("Artikelverwaltung - ") + QVNProgramm()->GetTextMandant());
     pnlAppTitle->SetCaption(QStringLiteral(" Artikelverwaltung"));
     QVNProgramm()->RestoreTitle();
     aqdcStart->SetCaption(QStringLiteral("Start"));
@@ -275,7 +257,7 @@ void TfrmWexoentree::FormDestroy() {
 bool TfrmWexoentree::eventFilter(QObject *watched, QEvent *event) {
   if (event->type() == QEvent::KeyPress && isEnabled()) {
     auto *w = qobject_cast<QWidget *>(watched);
-    if (w && w->window() == this && TActionList::DispatchKey(TActionList::ActionsOf(this), static_cast<QKeyEvent *>(event)))
+    if (w && w->window() == this && TActionList::DispatchKey(ActionListWexo, static_cast<QKeyEvent *>(event)))
       return true;
   }
   return TQVNForm::eventFilter(watched, event);

@@ -8,7 +8,7 @@ void TfrmWexoentree::SwitchPage(TTabSheet *sheet, int index, TButtons *menu) {
   pgcStartMain->SetActivePage(sheet);
   FStartMenuItemIndex = index;
   btnpnStartMenu->SetFocusToButton(index);
-  SetFocus_Secure(menu, true);
+  TZDQ_WinControl_ClassHelper::SetFocus_Secure(menu, true);
 }
 
 void TfrmWexoentree::acVorgangsvorlageExecute() {

@@ -89,9 +89,9 @@ void TfrmWexoentree::LoadAufgaben() {
         addRow(QStringLiteral("Querfaktura"), number(n), QStringLiteral("QUFA"));
     }
 
-    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(2, nullptr);
+    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtOffen, nullptr);
     addRow(QStringLiteral("Offene Warenverteilung"), number(n), QStringLiteral("OFWA"));
-    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(3, nullptr);
+    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtErfolgt, nullptr);
     addRow(QStringLiteral("Erfolgte Warenverteilung"), number(n), QStringLiteral("ERWA"));
 
     {

@@ -204,7 +204,7 @@ void TButtons::focusInEvent(QFocusEvent *e) {
   FocusButton(-1, +1);
 }
 
-void SetFocus_Secure(QWidget *control, bool) {
+void TZDQ_WinControl_ClassHelper::SetFocus_Secure(QWidget *control, bool) {
   if (!control || !control->isEnabled() || !control->isVisibleTo(control->window()) ||
       control->focusPolicy() == Qt::NoFocus)
     return;

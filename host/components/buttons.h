@@ -103,5 +103,8 @@ private:
   int FTopItem = 0;
 };
 
-// Gives a control the input focus when it can take it; otherwise does nothing.
-void SetFocus_Secure(QWidget *control, bool secure);
+// Extensions of every windowed control.
+struct TZDQ_WinControl_ClassHelper {
+  // Gives a control the input focus when it can take it; otherwise does nothing.
+  static void SetFocus_Secure(QWidget *control, bool secure);
+};

@@ -165,3 +165,35 @@ bool TQVNDockingManager::eventFilter(QObject *watched, QEvent *event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+TaqStyleManager::TaqStyleManager(QWidget *parent) : QWidget(parent) {
+  setVisible(false);
+  setFixedSize(0, 0);
+}
+
+void TaqStyleManager::SetStyleClass(const QString &styleClass) {
+  FStyleClass = styleClass;
+  Apply();
+}
+
+// The site is created after this component; the style applies once the form is polished.
+bool TaqStyleManager::event(QEvent *e) {
+  if (e->type() == QEvent::ParentChange || e->type() == QEvent::Polish)
+    Apply();
+  return QWidget::event(e);
+}
+
+void TaqStyleManager::Apply() {
+  QWidget *form = window();
+  auto *site = form ? form->findChild<TaqDockingSite *>(SiteName) : nullptr;
+  if (!site)
+    return;
+  if (FStyleClass == QLatin1String("VSWhidbey"))
+    site->setStyleSheet(QStringLiteral(
+        "QDockWidget { color: #202020; font-weight: bold; }"
+        "QDockWidget::title { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f4f4, stop:1 #d9d9d9);"
+        " border: 1px solid #a0a0a0; padding: 3px 6px; text-align: left; }"
+        "QMainWindow::separator { background: #808080; width: 4px; height: 4px; }"));
+  else
+    site->setStyleSheet(QString());
+}

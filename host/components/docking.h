@@ -36,6 +36,11 @@ class TQVNDockingManager : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString ActiveControl READ ActiveControlName WRITE SetActiveControlName)
   Q_PROPERTY(QString SiteName MEMBER SiteName)
+  Q_PROPERTY(QString StyleClass MEMBER StyleClass)
+  Q_PROPERTY(QString TabPosition MEMBER TabPosition)
+  Q_PROPERTY(bool DragWithCtrl MEMBER DragWithCtrl)
+  Q_PROPERTY(bool CaptionButtons MEMBER CaptionButtons)
+  Q_PROPERTY(bool MiddleClickClosesTab MEMBER MiddleClickClosesTab)
 public:
   explicit TQVNDockingManager(QWidget *parent = nullptr);
 
@@ -64,6 +69,11 @@ public:
   bool MuteOnChange(bool mute);
 
   QString SiteName = QStringLiteral("aqDockingSite1");
+  QString StyleClass;
+  QString TabPosition = QStringLiteral("South");
+  bool DragWithCtrl = true;
+  bool CaptionButtons = false;
+  bool MiddleClickClosesTab = false;
 
 Q_SIGNALS:
   void OnCloseQuery(QObject *Sender, TaqDockingControl *Control, bool &CanClose);
@@ -79,4 +89,24 @@ private:
   bool FEnabled = true;
   bool FMuted = false;
   bool FAttached = false;
+};
+
+// The look of the docking site: "VSWhidbey" gives the docked panels flat,
+// light title bars with a dark caption, as the docking library's style of that name.
+class TaqStyleManager : public QWidget {
+  Q_OBJECT
+  Q_PROPERTY(QString StyleClass READ StyleClass WRITE SetStyleClass)
+  Q_PROPERTY(QString SiteName MEMBER SiteName)
+public:
+  explicit TaqStyleManager(QWidget *parent = nullptr);
+  QString StyleClass() const { return FStyleClass; }
+  void SetStyleClass(const QString &styleClass);
+  QString SiteName = QStringLiteral("aqDockingSite1");
+
+protected:
+  bool event(QEvent *e) override;
+
+private:
+  void Apply();
+  QString FStyleClass;
 };

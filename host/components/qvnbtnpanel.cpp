@@ -17,7 +17,8 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
   TPnlButtonsCollItem *item = FPanel->FButtons.Items(FIndex);
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  const bool selected = FPanel->FSelected == FIndex;
+  // The highlight follows the area shown: the button last selected or focused by the window.
+  const bool selected = FPanel->FCurrent == FIndex;
   const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath path;
   path.addRoundedRect(r, 4, 4);
@@ -128,6 +129,7 @@ void TPnlButtonsColl::Clear() {
   FItems.clear();
   FPanel->FSelected = -1;
   FPanel->FFocused = -1;
+  FPanel->FCurrent = -1;
   FPanel->Relayout();
 }
 
@@ -171,6 +173,7 @@ void TQVNBtnPanel::SetSelected(int index) {
   if (index < 0 || index >= FButtons.Count())
     throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
   FSelected = index;
+  FCurrent = index;
   if (TTabSheet *sheet = FButtons.Items(index)->LinkedTabSheet())
     if (TQVNStdPageControl *pc = sheet->PageControl())
       pc->SetActivePage(sheet);
@@ -183,6 +186,9 @@ void TQVNBtnPanel::SetFocusToButton(int index) {
   if (index < 0 || index >= FButtons.Count())
     throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
   FFocused = index;
+  FCurrent = index;
+  for (const auto &item : FButtons.FItems)
+    item->Button()->update();
   TQVNPanelButton *b = FButtons.Items(index)->Button();
   if (b->isVisibleTo(window()) && b->isEnabled())
     b->setFocus(Qt::OtherFocusReason);

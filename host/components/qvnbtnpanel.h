@@ -116,4 +116,5 @@ private:
   TPnlButtonsColl FButtons;
   int FSelected = -1;
   int FFocused = -1;
+  int FCurrent = -1;
 };

@@ -149,6 +149,18 @@ void TVTStringList::ClearColumns() {
 void TVTStringList::SetColumnWidth(int column, int width) {
   if (column >= 0 && column < ColumnCount())
     header()->resizeSection(column, qMax(0, width));
+  if (column != AutoSizeColumn)
+    AutoSize();
+}
+
+void TVTStringList::AutoSize() {
+  if (AutoSizeColumn < 0 || AutoSizeColumn >= ColumnCount())
+    return;
+  int others = 0;
+  for (int c = 0; c < ColumnCount(); ++c)
+    if (c != AutoSizeColumn)
+      others += columnWidth(c);
+  header()->resizeSection(AutoSizeColumn, qMax(0, ClientWidth() - others));
 }
 
 int TVTStringList::FocusedNode() const {
@@ -294,6 +306,8 @@ void TVTStringList::mouseMoveEvent(QMouseEvent *e) {
 bool TVTStringList::viewportEvent(QEvent *e) {
   if (e->type() == QEvent::Enter)
     UpdateCursor();
+  else if (e->type() == QEvent::Resize)
+    AutoSize(); // also when a scroll bar comes or goes
   return QTreeView::viewportEvent(e);
 }
 

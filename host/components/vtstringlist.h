@@ -54,6 +54,7 @@ class TVTStringList : public QTreeView {
   Q_PROPERTY(QStringList Columns READ ColumnTitles WRITE SetColumnTitles)
   Q_PROPERTY(QString ColumnWidths READ ColumnWidths WRITE SetColumnWidths)
   Q_PROPERTY(int RightAlignedColumn MEMBER RightAlignedColumn)
+  Q_PROPERTY(int AutoSizeColumn MEMBER AutoSizeColumn)
 public:
   explicit TVTStringList(QWidget *parent = nullptr);
 
@@ -105,6 +106,8 @@ public:
   bool VertGridLines = false;
   bool RightClickSelect = false;
   int RightAlignedColumn = -1;
+  // The header's auto-resize: this column takes the client width the others leave.
+  int AutoSizeColumn = -1;
 
   // Used by the painting delegate.
   void PaintCell(QPainter *painter, const QRect &cellRect, int node, int column, bool selected);
@@ -126,6 +129,7 @@ protected:
 
 private:
   void UpdateCursor();
+  void AutoSize();
   TVTStringListModel *FModel;
   TImageList *FImages = nullptr;
   QMenu *FPopup = nullptr;

@@ -31,7 +31,9 @@ int TWiedervorlagen::Enum_Wiedervorlagen_ByDate(const QDateTime &when, int, void
       .toInt();
 }
 
-int TWiedervorlagen::Enum_Warenverteilung_ByTyp(int typ, void *) { return CountOpenWork(FStore, "WAVE", typ); }
+int TWiedervorlagen::Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *) {
+  return CountOpenWork(FStore, "WAVE", int(typ));
+}
 
 int IQVN_BedarfeListServer::BedarfeCount() { return CountOpenWork(FStore, "BEDA"); }
 

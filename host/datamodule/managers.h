@@ -7,6 +7,9 @@
 
 class TWexoStore;
 
+// Kind of goods distribution.
+enum TZDQ_WiedervorlWarenvert_Typ { wvtOffen = 2, wvtErfolgt = 3 };
+
 class TWiedervorlagen {
 public:
   explicit TWiedervorlagen(const TWexoStore *store) : FStore(store) {}
@@ -14,7 +17,7 @@ public:
   // Resubmissions due at the given time; art 1 counts the open ones.
   virtual int Enum_Wiedervorlagen_ByDate(const QDateTime &when, int art, void *list = nullptr);
   // Goods distributions of a kind: 2 open, 3 completed.
-  virtual int Enum_Warenverteilung_ByTyp(int typ, void *list = nullptr);
+  virtual int Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *list = nullptr);
 
 protected:
   const TWexoStore *FStore;

@@ -1,5 +1,8 @@
 #include "framework/commatext.h"
 
+#include <QIODevice>
+#include <stdexcept>
+
 namespace {
 bool IsBlankOrControl(QChar c) { return c.unicode() <= 0x20; }
 
@@ -79,4 +82,18 @@ QStringList CommaTextSplit(const QString &text) {
     }
   }
   return items;
+}
+
+QString EncodeStreamToBase64String(QIODevice &stream) {
+  stream.seek(0);
+  return QString::fromLatin1(stream.readAll().toBase64());
+}
+
+void DecodeBase64StringToStream(const QString &text, QIODevice &stream) {
+  const QByteArray encoded = text.toLatin1();
+  const auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+  if (!decoded || QString::fromLatin1(encoded) != text)
+    throw std::runtime_error("Der Text ist kein gültiger Base64-Text.");
+  if (stream.write(*decoded) != (*decoded).size())
+    throw std::runtime_error("Die Daten konnten nicht geschrieben werden.");
 }
