@@ -114,7 +114,21 @@ void TQVNDockingManager::SetActiveControl(TaqDockingControl *control) {
   Changed();
 }
 
-QString TQVNDockingManager::ActiveControlName() const { return FActive ? FActive->objectName() : QString(); }
+// The control that last had the focus; before any focus event, the one that
+// holds the form's focus widget (an inactive window has no focus events).
+TaqDockingControl *TQVNDockingManager::ActiveControl() const {
+  if (FActive)
+    return FActive;
+  for (QWidget *w = window() ? window()->focusWidget() : nullptr; w; w = w->parentWidget())
+    if (auto *c = qobject_cast<TaqDockingControl *>(w))
+      return Controls().contains(c) ? c : nullptr;
+  return nullptr;
+}
+
+QString TQVNDockingManager::ActiveControlName() const {
+  TaqDockingControl *active = ActiveControl();
+  return active ? active->objectName() : QString();
+}
 
 void TQVNDockingManager::SetActiveControlName(const QString &name) {
   for (TaqDockingControl *c : Controls())

@@ -55,7 +55,7 @@ public:
   // Reads an arrangement; throws when the bytes are not a layout of this site.
   void LoadFromStream(QIODevice &stream);
 
-  TaqDockingControl *ActiveControl() const { return FActive; }
+  TaqDockingControl *ActiveControl() const;
   void SetActiveControl(TaqDockingControl *control);
   QString ActiveControlName() const;
   void SetActiveControlName(const QString &name);
