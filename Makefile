@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
             libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n xvfb xdotool \
             libgl-dev sqlite3
 
-.PHONY: deps build run test clean
+.PHONY: deps build run test clean install screenshot
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -27,6 +27,14 @@ run: deps build
 
 test: deps build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# make install [PREFIX=/usr/local] [DESTDIR=/tmp/paket]
+PREFIX ?= /usr/local
+install: deps build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+screenshot: deps build
+	tools/screenshot.sh $(BUILD) docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD)

@@ -151,35 +151,54 @@ void TButtons::SetTopItem(int index) {
   Relayout();
 }
 
-// Visible buttons from the top item on, as one block centred vertically.
+// Visible buttons from the top item on, as one block centred vertically. When
+// the block does not fit, the buttons get lower (down to what their text
+// needs) and the block scrolls so the focused button stays in view.
 void TButtons::Relayout() {
   if (FItems.FUpdateCount > 0)
     return;
-  const int spacing = 3;
-  int total = 0;
-  int shown = 0;
-  for (int i = 0; i < FItems.Count(); ++i) {
-    const TButtonsCollItem *item = FItems.Items(i);
-    if (i < FTopItem || !item->Visible())
-      continue;
-    total += (shown ? spacing : 0) + ButtonHeight + (item->ButtonType() == btHeading && shown ? 6 : 0);
-    ++shown;
+  QList<TButtonsCollItem *> shown;
+  for (int i = FTopItem; i < FItems.Count(); ++i)
+    if (FItems.Items(i)->Visible())
+      shown << FItems.Items(i);
+  for (int i = 0; i < FItems.Count(); ++i)
+    if (!shown.contains(FItems.Items(i)))
+      FItems.Items(i)->Button()->hide();
+  if (shown.isEmpty())
+    return;
+  int headingGaps = 0;
+  for (qsizetype i = 1; i < shown.size(); ++i)
+    headingGaps += shown.at(i)->ButtonType() == btHeading ? 6 : 0;
+  const int n = int(shown.size());
+  int spacing = 3;
+  int buttonHeight = ButtonHeight;
+  const int minimum = fontMetrics().height() + 6;
+  if (n * buttonHeight + (n - 1) * spacing + headingGaps > height()) {
+    spacing = 2;
+    buttonHeight = qMax(minimum, (height() - (n - 1) * spacing - headingGaps) / n);
   }
-  int top = qMax(0, (height() - total) / 2);
-  bool first = true;
-  for (int i = 0; i < FItems.Count(); ++i) {
-    TButtonsCollItem *item = FItems.Items(i);
-    TButtonsBtn *b = item->Button();
-    if (i < FTopItem || !item->Visible()) {
-      b->hide();
-      continue;
+  const int total = n * buttonHeight + (n - 1) * spacing + headingGaps;
+  int top = (height() - total) / 2;
+  if (total > height()) {
+    top = 0;
+    int focusBottom = 0, y = 0;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+      if (i > 0)
+        y += spacing + (shown.at(i)->ButtonType() == btHeading ? 6 : 0);
+      if (shown.at(i)->Button()->hasFocus())
+        focusBottom = y + buttonHeight;
+      y += buttonHeight;
     }
-    if (!first)
-      top += spacing + (item->ButtonType() == btHeading ? 6 : 0);
-    first = false;
-    b->setGeometry(0, top, width(), ButtonHeight);
+    if (focusBottom > height())
+      top = height() - focusBottom;
+  }
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    TButtonsBtn *b = shown.at(i)->Button();
+    if (i > 0)
+      top += spacing + (shown.at(i)->ButtonType() == btHeading ? 6 : 0);
+    b->setGeometry(0, top, width(), buttonHeight);
     b->show();
-    top += ButtonHeight;
+    top += buttonHeight;
   }
 }
 
@@ -188,6 +207,7 @@ void TButtons::FocusButton(int from, int step) {
     TButtonsCollItem *item = FItems.Items(i);
     if (i >= FTopItem && item->Visible() && item->ButtonType() != btHeading && item->Button()->isEnabled()) {
       item->Button()->setFocus(Qt::TabFocusReason);
+      Relayout(); // keeps the focused button in view
       return;
     }
   }

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Takes the README's screenshot of the real window on a fresh demo database.
+set -euo pipefail
+build=$(realpath "${1:-build}")
+out=$(realpath "${2:-docs/screenshot.png}")
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cd "$build/pictures"
+WEXO_DATABASE="$tmp/demo.sqlite" WEXO_TERMINAL_ID=DEMO WEXO_ERROR_LOG="$tmp/errors.log" WEXO_DIALOGS=auto \
+  WEXO_SCREENSHOT="$out" XDG_RUNTIME_DIR="$tmp" xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/wexo"
+echo "Bildschirmfoto: $out"
