@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
             libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n xvfb xdotool \
             libgl-dev sqlite3
 
-.PHONY: deps build run test clean install screenshot
+.PHONY: deps build run test clean install screenshot test-sanitize bench
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -27,6 +27,18 @@ run: deps build
 
 test: deps build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(BUILD)-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEXO_SANITIZE=ON
+	cmake --build $(BUILD)-sanitize
+	cd $(BUILD)-sanitize && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure
+
+bench: deps build
+	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window
 
 # make install [PREFIX=/usr/local] [DESTDIR=/tmp/paket]
 PREFIX ?= /usr/local

@@ -9,6 +9,19 @@
 #include <QTimer>
 #include <memory>
 
+void QuitAfterFirstPaint(QWidget *window) {
+  class PaintWatch : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject *, QEvent *e) override {
+      if (e->type() == QEvent::Paint)
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+      return false;
+    }
+  };
+  window->installEventFilter(new PaintWatch(window));
+}
+
 int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   // Closing the main window ends the program, also while it is hidden for a dialog.
   app.setQuitOnLastWindowClosed(false);
@@ -37,6 +50,9 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
         mainForm->grab().save(screenshot);
         mainForm->close();
       });
+    // WEXO_QUIT_AFTER_PAINT ends the program once the window has been painted (start-up measurements).
+    if (qEnvironmentVariableIsSet("WEXO_QUIT_AFTER_PAINT"))
+      QuitAfterFirstPaint(mainForm.get());
     result = mainForm->WasClosed() ? 0 : hooks.Run ? hooks.Run() : app.exec();
   } else if (mainForm) {
     result = 0;

@@ -109,6 +109,66 @@ private Q_SLOTS:
     QCOMPARE(e, 0);
     QCOMPARE(m, 1);
     QCOMPARE(Dm->GetUnvollmani()->AnzahlBelege(TIntPair{2, 0}), 1);
+    // The counters follow every change of the work rows.
+    s->Exec("UPDATE pending_work SET done = 1 WHERE kind = 'WAVE' AND subkind = 3 AND id = (SELECT MIN(id) FROM "
+            "pending_work WHERE kind = 'WAVE' AND subkind = 3)");
+    s->Exec("UPDATE pending_work SET done = 0 WHERE kind = 'WDVO' AND done = 1");
+    s->Exec("DELETE FROM pending_work WHERE kind = 'EXFE'");
+    s->Exec("UPDATE pending_work SET subkind = 2 WHERE kind = 'UNVO' AND client_id = 2");
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtErfolgt), 1);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), 3);
+    Dm->GetEXFEMani()->GetFehlerCounts(e, m);
+    QCOMPARE(m, 0);
+    QCOMPARE(Dm->GetUnvollmani()->AnzahlBelege(TIntPair{2, 0}), 0);
+    QCOMPARE(s->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(),
+             s->Scalar("SELECT COUNT(*) FROM pending_work WHERE done = 0").toInt());
+  }
+
+  void resubmissionsDueLaterTodayAreNotCountedYet() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TWexoStore *s = Env->Store.get();
+    s->Exec("DELETE FROM pending_work");
+    const QDateTime noon(QDate(2026, 3, 2), QTime(12, 0));
+    s->Exec("INSERT INTO pending_work (kind, due_at) VALUES ('WDVO', ?), ('WDVO', ?), ('WDVO', ?), ('WDVO', '')",
+            {noon.addSecs(-3600).toString(Qt::ISODate), noon.addSecs(3600).toString(Qt::ISODate),
+             noon.addDays(-40).toString(Qt::ISODate)});
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon, 1), 3);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon.addDays(1), 1), 4);
+  }
+
+  void anOlderDatabaseIsMigratedWithItsCounts() {
+    TWexoStore *s = Env->Store.get();
+    s->ExecDirect("DROP TABLE pending_counts");
+    s->ExecDirect("DROP TRIGGER pending_work_ai");
+    s->ExecDirect("DROP TRIGGER pending_work_ad");
+    s->ExecDirect("DROP TRIGGER pending_work_au");
+    s->Exec("UPDATE schema_version SET version = 1");
+    const int open = s->Scalar("SELECT COUNT(*) FROM pending_work WHERE done = 0").toInt();
+    Env->Store.reset();
+    Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(Env->Store->Scalar("SELECT version FROM schema_version").toInt(), TWexoStore::SchemaVersion);
+    QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(), open);
+  }
+
+  void aLockedDatabaseIsReportedClearly() {
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "sperre");
+    other.setDatabaseName(Env->DatabasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    Env->Store->Db().setConnectOptions("QSQLITE_BUSY_TIMEOUT=200");
+    bool reported = false;
+    try {
+      Env->Store->Transaction([&] { Env->Store->Exec("INSERT INTO operation_faults VALUES ('x', 'y')"); });
+    } catch (const EWexoStoreError &e) {
+      reported = QString::fromUtf8(e.what()).contains("gesperrt");
+    }
+    lock.exec("ROLLBACK");
+    lock = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("sperre");
+    QVERIFY(reported);
   }
 
   void menuInfosArePerWorkstationAndPermissionsFromTheirTable() {

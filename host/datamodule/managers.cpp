@@ -13,22 +13,25 @@ const TWexoStore *Require(const TWexoStore *store) {
 } // namespace
 
 int CountOpenWork(const TWexoStore *store, const QString &kind, int subkind) {
-  if (subkind < 0)
-    return Require(store)
-        ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = ? AND done = 0"), {kind}, 0)
-        .toInt();
-  return Require(store)
-      ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = ? AND done = 0 AND subkind = ?"),
-               {kind, subkind}, 0)
-      .toInt();
+  return Require(store)->OpenWorkCount(kind, subkind);
 }
 
+// Due are the resubmissions of earlier days (and those without a date) from the
+// counters, plus today's up to the given time from the index of due times.
 int TWiedervorlagen::Enum_Wiedervorlagen_ByDate(const QDateTime &when, int, void *) {
-  return Require(FStore)
-      ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 AND subkind = 0 "
-                              "AND due_at <= ?"),
-               {when.toString(Qt::ISODate)}, 0)
-      .toInt();
+  const TWexoStore *store = Require(FStore);
+  const QString day = when.date().toString(Qt::ISODate);
+  const int earlier = store
+                          ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
+                                                  "kind = 'WDVO' AND subkind = 0 AND due_day < ?"),
+                                   {day}, 0)
+                          .toInt();
+  const int today = store
+                        ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
+                                                "AND due_at >= ? AND due_at <= ? AND subkind = 0"),
+                                 {day, when.toString(Qt::ISODate)}, 0)
+                        .toInt();
+  return earlier + today;
 }
 
 int TWiedervorlagen::Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *) {
@@ -39,8 +42,8 @@ int IQVN_BedarfeListServer::BedarfeCount() { return CountOpenWork(FStore, "BEDA"
 
 bool IQVN_BedarfeListServer::BedarfeVorhanden() {
   return Require(FStore)
-             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'BEDA' AND done = 0 AND "
-                                     "subkind = 0 AND client_id = ? AND branch_nr IN (0, ?)"),
+             ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = 'BEDA' "
+                                     "AND subkind = 0 AND client_id = ? AND branch_nr IN (0, ?)"),
                       {QVNProgramm()->GetAktMandant().Key1, QVNProgramm()->GetAktFiliale()}, 0)
              .toInt() > 0;
 }
@@ -67,8 +70,8 @@ bool TUnvollMani::AufgabeAktiv() {
 
 int TUnvollMani::AnzahlBelege(const TIntPair &mandant) {
   return Require(FStore)
-      ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'UNVO' AND done = 0 AND subkind = 0 "
-                              "AND client_id = ?"),
+      ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = 'UNVO' AND "
+                              "subkind = 0 AND client_id = ?"),
                {mandant.Key1}, 0)
       .toInt();
 }

@@ -138,6 +138,12 @@ QSqlQuery TWexoStore::Exec(const QString &sql, const QVariantList &params) const
   return q;
 }
 
+void TWexoStore::ExecDirect(const QString &sql) const {
+  QSqlQuery q(Db());
+  if (!q.exec(sql))
+    throw EWexoStoreError(QStringLiteral("Datenbankfehler in „%1“: %2").arg(FLocation, Describe(q.lastError())));
+}
+
 QVariant TWexoStore::Scalar(const QString &sql, const QVariantList &params, const QVariant &def) const {
   QSqlQuery q = Exec(sql, params);
   return q.next() ? q.value(0) : def;
@@ -180,6 +186,21 @@ void TWexoStore::Migrate() {
                               .arg(SchemaVersion));
   if (version == SchemaVersion)
     return;
+  const bool fresh = version == 0 && !Db().tables().contains(QLatin1String("clients"));
+  // Each step is one transaction together with its version number.
+  Transaction([&] {
+    if (version < 1)
+      MigrateTo1();
+    if (version < 2)
+      MigrateTo2();
+    Exec(QStringLiteral("DELETE FROM schema_version"));
+    Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
+    if (fresh)
+      SeedDemoData();
+  });
+}
+
+void TWexoStore::MigrateTo1() {
   const QString autoId = FPostgres ? QStringLiteral("BIGSERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
   const QStringList ddl = {
       "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)",
@@ -211,15 +232,60 @@ void TWexoStore::Migrate() {
       "CREATE TABLE IF NOT EXISTS currencies (code TEXT PRIMARY KEY, name TEXT NOT NULL, selected INTEGER NOT NULL "
       "DEFAULT 0)",
   };
-  const bool fresh = version == 0 && !Db().tables().contains(QLatin1String("clients"));
-  Transaction([&] {
-    for (const QString &statement : ddl)
-      Exec(statement);
-    Exec(QStringLiteral("DELETE FROM schema_version"));
-    Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
-    if (fresh)
-      SeedDemoData();
-  });
+  for (const QString &statement : ddl)
+    ExecDirect(statement);
+}
+
+// Counters of open pending work per kind, sub kind, client, branch and due day,
+// kept by triggers, so the task list's counts cost the same for a thousand or
+// a million rows of work.
+void TWexoStore::MigrateTo2() {
+  ExecDirect("CREATE TABLE IF NOT EXISTS pending_counts (kind TEXT NOT NULL, subkind INTEGER NOT NULL, client_id "
+             "INTEGER NOT NULL, branch_nr INTEGER NOT NULL, due_day TEXT NOT NULL, open_count INTEGER NOT NULL, "
+             "PRIMARY KEY (kind, subkind, client_id, branch_nr, due_day))");
+  ExecDirect("CREATE INDEX IF NOT EXISTS pending_work_due ON pending_work (kind, done, due_at)");
+  const QString key = "(kind, subkind, client_id, branch_nr, due_day)";
+  const QString oldMatch = "kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND branch_nr = "
+                           "OLD.branch_nr AND due_day = substr(OLD.due_at, 1, 10)";
+  if (FPostgres) {
+    ExecDirect(QStringLiteral(
+                   "CREATE OR REPLACE FUNCTION pending_work_count() RETURNS trigger AS $$ BEGIN "
+                   "IF TG_OP IN ('UPDATE', 'DELETE') AND OLD.done = 0 THEN "
+                   "UPDATE pending_counts SET open_count = open_count - 1 WHERE %1; END IF; "
+                   "IF TG_OP IN ('INSERT', 'UPDATE') AND NEW.done = 0 THEN "
+                   "INSERT INTO pending_counts VALUES (NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, "
+                   "substr(NEW.due_at, 1, 10), 1) ON CONFLICT %2 DO UPDATE SET open_count = pending_counts.open_count + 1; "
+                   "END IF; RETURN NULL; END $$ LANGUAGE plpgsql")
+                   .arg(oldMatch, key));
+    ExecDirect("DROP TRIGGER IF EXISTS pending_work_count ON pending_work");
+    ExecDirect("CREATE TRIGGER pending_work_count AFTER INSERT OR UPDATE OR DELETE ON pending_work FOR EACH ROW "
+               "EXECUTE FUNCTION pending_work_count()");
+  } else {
+    const QString insertNew = QStringLiteral(
+        "INSERT INTO pending_counts SELECT NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, "
+        "substr(NEW.due_at, 1, 10), 1 WHERE NEW.done = 0 ON CONFLICT %1 DO UPDATE SET open_count = open_count + 1;")
+                                  .arg(key);
+    const QString removeOld =
+        QStringLiteral("UPDATE pending_counts SET open_count = open_count - 1 WHERE OLD.done = 0 AND %1;").arg(oldMatch);
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_ai AFTER INSERT ON pending_work BEGIN %1 END")
+                   .arg(insertNew));
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_ad AFTER DELETE ON pending_work BEGIN %1 END")
+                   .arg(removeOld));
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_au AFTER UPDATE ON pending_work BEGIN %1 %2 END")
+                   .arg(removeOld, insertNew));
+  }
+  ExecDirect("DELETE FROM pending_counts");
+  ExecDirect("INSERT INTO pending_counts SELECT kind, subkind, client_id, branch_nr, substr(due_at, 1, 10), COUNT(*) "
+             "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)");
+}
+
+int TWexoStore::OpenWorkCount(const QString &kind, int subkind) const {
+  if (subkind < 0)
+    return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = ?"), {kind}, 0)
+        .toInt();
+  return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = ? AND subkind = ?"),
+                {kind, subkind}, 0)
+      .toInt();
 }
 
 void TWexoStore::SeedDemoData() {

@@ -15,7 +15,7 @@ public:
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 1;
+  static constexpr int SchemaVersion = 2;
 
   // Opens (and creates, migrates and seeds when new) the database that
   // WEXO_DATABASE or the default location names. Throws EWexoStoreError with a
@@ -33,12 +33,17 @@ public:
 
   // Runs a statement with positional parameters; throws on failure.
   QSqlQuery Exec(const QString &sql, const QVariantList &params = {}) const;
+  // Runs a statement without parameters as it stands (schema changes).
+  void ExecDirect(const QString &sql) const;
   // First column of the first row, or the default when there is none.
   QVariant Scalar(const QString &sql, const QVariantList &params = {}, const QVariant &def = {}) const;
   // Runs the body in one transaction; rolls back and rethrows on failure.
   void Transaction(const std::function<void()> &body) const;
 
   void Migrate();
+  // Open pending work of a kind (all sub kinds when subkind < 0), read from the
+  // counters the database keeps up to date, never from the work rows themselves.
+  int OpenWorkCount(const QString &kind, int subkind = -1) const;
   void SeedDemoData();
 
 private:
@@ -46,6 +51,8 @@ private:
   void Connect(const QString &location);
   void CheckReadable();
   int StoredVersion() const;
+  void MigrateTo1();
+  void MigrateTo2();
 
   QString FConnection;
   QString FLocation;

@@ -1,0 +1,25 @@
+// The yardstick for start-up and memory: an empty main window, shown and painted.
+#include <QApplication>
+#include <QMainWindow>
+#include <QTimer>
+
+namespace {
+class PaintWatch : public QObject {
+public:
+  using QObject::QObject;
+  bool eventFilter(QObject *, QEvent *e) override {
+    if (e->type() == QEvent::Paint)
+      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    return false;
+  }
+};
+} // namespace
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  QMainWindow window;
+  window.resize(928, 666);
+  window.installEventFilter(new PaintWatch(&window));
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,191 @@
+// Measures what a shop feels: start-up, the refresh after every dialog, the
+// quick entries and memory. Prints medians and ratios measured in one run.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+#include "datamodule/wexodmu.h"
+#include "storage/wexostore.h"
+#include "wexoentreefrm.h"
+
+extern char **environ;
+
+namespace {
+struct Run {
+  double ms;
+  long maxRssKb;
+};
+
+// Starts a program, waits for it and returns its wall time and peak resident size.
+Run Spawn(const QString &program, const QStringList &env) {
+  std::vector<QByteArray> storage;
+  for (char **e = environ; *e; ++e)
+    storage.emplace_back(*e);
+  for (const QString &e : env)
+    storage.push_back(e.toUtf8());
+  std::vector<char *> envp;
+  for (QByteArray &e : storage)
+    envp.push_back(e.data());
+  envp.push_back(nullptr);
+  QByteArray path = program.toUtf8();
+  char *argv[] = {path.data(), nullptr};
+  QElapsedTimer timer;
+  timer.start();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, envp.data()) != 0) {
+    std::fprintf(stderr, "%s kann nicht gestartet werden\n", path.constData());
+    std::exit(1);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss};
+}
+
+template <class T> T Median(std::vector<T> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Open pending work: n rows of every kind the task list counts.
+void FillPendingWork(TWexoStore &store, int n) {
+  const QString insert = QStringLiteral(
+      "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+      "INSERT INTO pending_work (kind, subkind, client_id, due_at, title) SELECT '%2', %3, 1, %4, 'Vorgang' FROM c");
+  const QString spreadDue = QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', 'now', '-' || (x % 1500) || ' days')");
+  store.Transaction([&] {
+    store.ExecDirect(insert.arg(n).arg("WDVO").arg(0).arg(spreadDue));
+    for (const char *kind : {"BEDA", "DIIM", "SCAN", "INVO", "UNVO", "QUFA"})
+      store.ExecDirect(insert.arg(n).arg(kind).arg(0).arg("''"));
+    store.ExecDirect(insert.arg(n / 2).arg("EXFE").arg(1).arg("''"));
+    store.ExecDirect(insert.arg(n - n / 2).arg("EXFE").arg(2).arg("''"));
+    store.ExecDirect(insert.arg(n / 2).arg("WAVE").arg(2).arg("''"));
+    store.ExecDirect(insert.arg(n - n / 2).arg("WAVE").arg(3).arg("''"));
+  });
+}
+
+struct Window {
+  explicit Window(const QString &dbPath) {
+    store.reset(TWexoStore::Open(dbPath));
+    dm = std::make_unique<Twexodm>(store.get());
+    wexodm = dm.get();
+    form = std::make_unique<TfrmWexoentree>();
+    frmWexoentree = form.get();
+    form->show();
+    QApplication::processEvents();
+  }
+  ~Window() {
+    form.reset();
+    dm.reset();
+    wexodm = nullptr;
+  }
+  std::unique_ptr<TWexoStore> store;
+  std::unique_ptr<Twexodm> dm;
+  std::unique_ptr<TfrmWexoentree> form;
+};
+
+// The whole showing sequence after a dialog: menu infos, task list, quick entries, start-menu selection.
+double RefreshMs(const QString &dbPath, int repetitions = 15) {
+  Window w(dbPath);
+  std::vector<double> times;
+  for (int i = 0; i < repetitions; ++i) {
+    w.form->hide();
+    QElapsedTimer t;
+    t.start();
+    w.form->show();
+    times.push_back(t.nsecsElapsed() / 1e6);
+  }
+  return Median(times);
+}
+
+double QuickEntriesMs(const QString &dbPath, int entries, int repetitions = 15) {
+  {
+    std::unique_ptr<TWexoStore> store(TWexoStore::Open(dbPath));
+    store->Transaction([&] {
+      store->ExecDirect("DELETE FROM quick_entries");
+      store->ExecDirect(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+                                       "INSERT INTO quick_entries (position, name, operation, arguments) "
+                                       "SELECT x, 'Schnelleinstieg ' || x, 'WEListe', '' FROM c")
+                            .arg(entries));
+    });
+  }
+  Window w(dbPath);
+  w.form->spbColCount->SetTag(2);
+  std::vector<double> times;
+  for (int i = 0; i < repetitions; ++i) {
+    QElapsedTimer t;
+    t.start();
+    w.form->LoadSchnellEinstiege();
+    times.push_back(t.nsecsElapsed() / 1e6);
+  }
+  return Median(times);
+}
+} // namespace
+
+int main(int argc, char **argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("WEXO_DIALOGS", "auto");
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "Aufruf: %s PFAD/wexo PFAD/bare_window\n", argv[0]);
+    return 2;
+  }
+  const QString wexo = QString::fromLocal8Bit(argv[1]);
+  const QString bare = QString::fromLocal8Bit(argv[2]);
+  QTemporaryDir dir;
+  qputenv("WEXO_ERROR_LOG", dir.filePath("errors.log").toUtf8());
+  qputenv("WEXO_TERMINAL_ID", "BENCH");
+  QStandardPaths::setTestModeEnabled(true);
+
+  // Start-up and memory, the demo database made by a first start.
+  const QStringList env = {"WEXO_DATABASE=" + dir.filePath("demo.sqlite"), "WEXO_QUIT_AFTER_PAINT=1",
+                           "QT_QPA_PLATFORM=offscreen", "WEXO_DIALOGS=auto"};
+  Spawn(wexo, env);
+  std::vector<double> wexoMs, bareMs;
+  std::vector<long> wexoKb, bareKb;
+  for (int i = 0; i < 9; ++i) {
+    const Run b = Spawn(bare, env);
+    const Run w = Spawn(wexo, env);
+    bareMs.push_back(b.ms);
+    bareKb.push_back(b.maxRssKb);
+    wexoMs.push_back(w.ms);
+    wexoKb.push_back(w.maxRssKb);
+  }
+
+  // Refresh with a thousand and a million rows of pending work per kind.
+  std::vector<std::pair<int, double>> refresh;
+  for (int n : {1000, 1000000}) {
+    const QString path = dir.filePath(QStringLiteral("work-%1.sqlite").arg(n));
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(path));
+      FillPendingWork(*store, n);
+    }
+    refresh.emplace_back(n, RefreshMs(path));
+  }
+
+  std::vector<std::pair<int, double>> quick;
+  for (int n : {100, 1000, 10000})
+    quick.emplace_back(n, QuickEntriesMs(dir.filePath("quick.sqlite"), n));
+
+  std::printf("\n| Messung | Wert | Vergleich | Verhältnis | Ziel |\n|---|---|---|---|---|\n");
+  std::printf("| Start bis gezeichnet (Median aus 9) | %.0f ms | leeres QMainWindow %.0f ms | %.2f | ≤ 1,5 |\n",
+              Median(wexoMs), Median(bareMs), Median(wexoMs) / Median(bareMs));
+  std::printf("| Auffrischen, 1.000 Vorgänge je Art | %.2f ms | | | |\n", refresh[0].second);
+  std::printf("| Auffrischen, 1.000.000 Vorgänge je Art | %.2f ms | 1.000 je Art | %.2f | ≤ 1,5 |\n",
+              refresh[1].second, refresh[1].second / refresh[0].second);
+  for (size_t i = 0; i < quick.size(); ++i)
+    std::printf("| LoadSchnellEinstiege, %d Einträge | %.2f ms | %s | %s | linear |\n", quick[i].first,
+                quick[i].second, i ? QString("%1 Einträge").arg(quick[i - 1].first).toUtf8().constData() : "",
+                i ? QString::number(quick[i].second / quick[i - 1].second, 'f', 1).toUtf8().constData() : "");
+  std::printf("| Speicher (höchster Stand) | %.1f MB | leeres QMainWindow %.1f MB | %.2f | ≤ 1,5 |\n",
+              Median(wexoKb) / 1024.0, Median(bareKb) / 1024.0, double(Median(wexoKb)) / double(Median(bareKb)));
+  return 0;
+}
