@@ -2,9 +2,9 @@
 BUILD ?= build
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
             libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n xvfb xdotool \
-            libgl-dev sqlite3
+            libgl-dev sqlite3 postgresql
 
-.PHONY: deps build run test clean install screenshot test-sanitize bench
+.PHONY: deps build run test clean install screenshot test-sanitize bench fuzz
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -39,6 +39,18 @@ test-sanitize: deps
 
 bench: deps build
 	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window
+
+# Each fuzz target runs FUZZ_SECONDS on its corpus in fuzz/corpus; findings land in build-fuzz.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEXO_FUZZ=ON
+	cmake --build $(BUILD)-fuzz --target fuzz_commatext fuzz_import fuzz_dockinglayout
+	for t in commatext import dockinglayout; do \
+	  mkdir -p $(BUILD)-fuzz/findings/$$t && \
+	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/fuzz_$$t \
+	    -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -artifact_prefix=$(BUILD)-fuzz/findings/$$t/ \
+	    fuzz/corpus/$$t || exit 1; \
+	done
 
 # make install [PREFIX=/usr/local] [DESTDIR=/tmp/paket]
 PREFIX ?= /usr/local

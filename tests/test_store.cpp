@@ -34,6 +34,8 @@ private Q_SLOTS:
   }
 
   void corruptFileIsRefusedAndLeftUnchanged() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
     const QString path = Env->Dir.filePath("kaputt.sqlite");
     QByteArray junk(8192, '\0');
     for (int i = 0; i < junk.size(); ++i)
@@ -56,6 +58,8 @@ private Q_SLOTS:
   }
 
   void newerSchemaIsRefusedWithoutWriting() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
     Env->Store->Exec("UPDATE schema_version SET version = 99");
     Env->Store.reset();
     const QByteArray before = FileBytes(Env->DatabasePath());
@@ -137,6 +141,8 @@ private Q_SLOTS:
   }
 
   void anOlderDatabaseIsMigratedWithItsCounts() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
     TWexoStore *s = Env->Store.get();
     s->ExecDirect("DROP TABLE pending_counts");
     s->ExecDirect("DROP TRIGGER pending_work_ai");
@@ -151,6 +157,8 @@ private Q_SLOTS:
   }
 
   void aLockedDatabaseIsReportedClearly() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
     QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "sperre");
     other.setDatabaseName(Env->DatabasePath());
     QVERIFY(other.open());

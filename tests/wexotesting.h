@@ -183,14 +183,28 @@ public:
     qputenv("WEXO_TERMINAL_ID", terminal.toUtf8());
     qputenv("WEXO_ERROR_LOG", Dir.filePath(QStringLiteral("errors.log")).toUtf8());
     QFile::remove(TSimpleMask::LocalIniPath());
-    Store.reset(TWexoStore::Open(Dir.filePath(QStringLiteral("wexo.sqlite"))));
+    if (OnPostgres())
+      EmptyPostgres();
+    Store.reset(TWexoStore::Open(DatabasePath()));
     QVNParameter()->SetValues({{"MANDLIEF", "N"}, {"QUERFAMA", "N"}});
     TWexoGeneralOptions::SetOptions({});
     QVNProgramm()->SetAktMandant(CLeeresIntPair, QString(), 0);
     QVNInfo()->ResetErrorSpezNoWrite(0, QString(), QString(), 0, 0);
     QVNInfo()->ClearHistory();
   }
-  QString DatabasePath() const { return Dir.filePath(QStringLiteral("wexo.sqlite")); }
+  QString DatabasePath() const {
+    return OnPostgres() ? PostgresUrl() : Dir.filePath(QStringLiteral("wexo.sqlite"));
+  }
+  // WEXO_TEST_POSTGRES runs the same tests against a PostgreSQL database (emptied before each test).
+  static QString PostgresUrl() { return qEnvironmentVariable("WEXO_TEST_POSTGRES"); }
+  static bool OnPostgres() { return !PostgresUrl().isEmpty(); }
+  static void EmptyPostgres() {
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(PostgresUrl()));
+      store->ExecDirect(QStringLiteral("DROP SCHEMA public CASCADE"));
+      store->ExecDirect(QStringLiteral("CREATE SCHEMA public"));
+    }
+  }
   QTemporaryDir Dir;
   std::unique_ptr<TWexoStore> Store;
 };

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
+#include <QLinearGradient>
+#include <QPainter>
 #include <stdexcept>
 
 TaqDockingSite::TaqDockingSite(QWidget *parent) : QMainWindow(parent) {
@@ -197,17 +199,51 @@ bool TaqStyleManager::event(QEvent *e) {
   return QWidget::event(e);
 }
 
+namespace {
+// The caption bar of a docked panel in the "VSWhidbey" style: light gradient, dark bold caption.
+class TaqCaptionBar : public QWidget {
+public:
+  explicit TaqCaptionBar(QDockWidget *dock) : QWidget(dock), FDock(dock) {
+    connect(dock, &QDockWidget::windowTitleChanged, this, qOverload<>(&QWidget::update));
+    setFixedHeight(fontMetrics().height() + 8);
+  }
+  QSize sizeHint() const override { return {80, fontMetrics().height() + 8}; }
+
+protected:
+  void paintEvent(QPaintEvent *) override {
+    QPainter p(this);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0xF4, 0xF4, 0xF4));
+    g.setColorAt(1, QColor(0xD9, 0xD9, 0xD9));
+    p.fillRect(rect(), g);
+    p.setPen(QColor(0xA0, 0xA0, 0xA0));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0x20, 0x20, 0x20));
+    p.drawText(rect().adjusted(8, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, FDock->windowTitle());
+  }
+
+private:
+  QDockWidget *FDock;
+};
+} // namespace
+
 void TaqStyleManager::Apply() {
   QWidget *form = window();
   auto *site = form ? form->findChild<TaqDockingSite *>(SiteName) : nullptr;
   if (!site)
     return;
-  if (FStyleClass == QLatin1String("VSWhidbey"))
-    site->setStyleSheet(QStringLiteral(
-        "QDockWidget { color: #202020; font-weight: bold; }"
-        "QDockWidget::title { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f4f4, stop:1 #d9d9d9);"
-        " border: 1px solid #a0a0a0; padding: 3px 6px; text-align: left; }"
-        "QMainWindow::separator { background: #808080; width: 4px; height: 4px; }"));
-  else
-    site->setStyleSheet(QString());
+  for (QObject *o : site->children())
+    if (auto *dock = qobject_cast<TaqDockingControl *>(o)) {
+      QWidget *old = dock->titleBarWidget();
+      const bool styled = FStyleClass == QLatin1String("VSWhidbey");
+      if (styled && !old)
+        dock->setTitleBarWidget(new TaqCaptionBar(dock));
+      else if (!styled && old) {
+        dock->setTitleBarWidget(nullptr);
+        delete old;
+      }
+    }
 }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <stdexcept>
 
@@ -11,20 +12,28 @@ namespace {
 class TSvgIconEngine : public QIconEngine {
 public:
   explicit TSvgIconEngine(const QString &path) : FPath(path) {}
-  void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override {
-    QSvgRenderer renderer(FPath);
-    if (mode == QIcon::Disabled)
-      painter->setOpacity(0.4);
-    renderer.render(painter, QRectF(rect));
-    painter->setOpacity(1.0);
+  // Rendered once per size and device pixel ratio; the window repaints after every dialog.
+  void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap pm = pixmap((QSizeF(rect.size()) * dpr).toSize(), mode, state);
+    pm.setDevicePixelRatio(dpr);
+    painter->drawPixmap(rect, pm);
   }
-  QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override {
+  QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override {
+    const QString key = QStringLiteral("wexosvg:%1:%2x%3:%4").arg(FPath).arg(size.width()).arg(size.height()).arg(int(mode));
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+      return cached;
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    paint(&p, QRect(QPoint(0, 0), size), mode, state);
+    if (mode == QIcon::Disabled)
+      p.setOpacity(0.4);
+    QSvgRenderer(FPath).render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
     p.end();
-    return QPixmap::fromImage(image);
+    cached = QPixmap::fromImage(image);
+    QPixmapCache::insert(key, cached);
+    return cached;
   }
   QIconEngine *clone() const override { return new TSvgIconEngine(FPath); }
   QString key() const override { return QStringLiteral("wexosvg"); }

@@ -90,6 +90,19 @@ void TQVNStdLabel::SetCaption(const QString &c) {
   setText(shown);
 }
 
+void TQVNStdLabel::SetColor(const QColor &c) {
+  QPalette p = palette();
+  p.setColor(QPalette::Window, c);
+  setPalette(p);
+  setAutoFillBackground(true);
+}
+
+void TQVNStdLabel::SetFontColor(const QColor &c) {
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText, c);
+  setPalette(p);
+}
+
 void TQVNStdLabel::SetFontSize(int points) {
   QFont f = font();
   f.setPointSize(points);
@@ -114,7 +127,8 @@ void TTabSheet::resizeEvent(QResizeEvent *e) {
 
 void TTabSheet::paintEvent(QPaintEvent *) {
   QPainter p(this);
-  p.fillRect(rect(), palette().window());
+  const TQVNStdPageControl *pc = PageControl();
+  p.fillRect(rect(), pc ? pc->Color : palette().window().color());
 }
 
 TQVNStdPageControl::TQVNStdPageControl(QWidget *parent) : QStackedWidget(parent) {}

@@ -55,10 +55,16 @@ private:
 class TQVNStdLabel : public QLabel {
   Q_OBJECT
   Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+  Q_PROPERTY(QColor Color READ Color WRITE SetColor)
+  Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
 public:
   explicit TQVNStdLabel(QWidget *parent = nullptr);
   QString Caption() const { return FCaption; }
   void SetCaption(const QString &c);
+  QColor Color() const { return palette().color(QPalette::Window); }
+  void SetColor(const QColor &c);
+  QColor FontColor() const { return palette().color(QPalette::WindowText); }
+  void SetFontColor(const QColor &c);
   void SetFontSize(int points);
 
 private:
@@ -83,8 +89,11 @@ protected:
 
 class TQVNStdPageControl : public QStackedWidget {
   Q_OBJECT
+  // The background of the pages.
+  Q_PROPERTY(QColor Color MEMBER Color)
 public:
   explicit TQVNStdPageControl(QWidget *parent = nullptr);
+  QColor Color = QColor(0x80, 0x80, 0x80);
   void SetActivePage(TTabSheet *sheet);
   TTabSheet *ActivePage() const;
 };

@@ -22,6 +22,12 @@ void TResBitBtn::SetCaption(const QString &caption) {
   setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
 }
 
+void TResBitBtn::SetFontColor(const QColor &c) {
+  QPalette p = palette();
+  p.setColor(QPalette::ButtonText, c);
+  setPalette(p);
+}
+
 void TResBitBtn::SetGlyphName(const QString &name) { FGlyph.SetGlyph(gtKeiner, FGlyph.GlyphSize(), name); }
 
 QString TResBitBtn::GlyphTypeName() const {

@@ -11,6 +11,7 @@ class TResBitBtn : public QToolButton {
   Q_PROPERTY(QString GlyphName READ GlyphName WRITE SetGlyphName)
   Q_PROPERTY(QString GlyphTypeName READ GlyphTypeName WRITE SetGlyphTypeName)
   Q_PROPERTY(bool Flat READ Flat WRITE SetFlat)
+  Q_PROPERTY(QColor FontColor READ FontColor WRITE SetFontColor)
 public:
   explicit TResBitBtn(QWidget *parent = nullptr);
   int Tag() const { return FTag; }
@@ -23,6 +24,8 @@ public:
   void SetGlyphTypeName(const QString &typeName);
   bool Flat() const { return autoRaise(); }
   void SetFlat(bool flat) { setAutoRaise(flat); }
+  QColor FontColor() const { return palette().color(QPalette::ButtonText); }
+  void SetFontColor(const QColor &c);
   TQVNResourceGlyph *GetResourceGlyph() { return &FGlyph; }
 
 Q_SIGNALS:

@@ -125,7 +125,15 @@ QChar TParameter::GetCharValueByName(const QString &name) const {
   return v.isEmpty() ? QChar(' ') : v.at(0);
 }
 
-TQVNForm::TQVNForm(QWidget *parent) : QWidget(parent) {}
+TQVNForm::TQVNForm(QWidget *parent) : QWidget(parent) {
+  // The forms are designed in "MS Sans Serif"; here it is one of the usual sans fonts.
+  static const bool substituted = [] {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    return true;
+  }();
+  Q_UNUSED(substituted);
+}
 
 void TQVNForm::closeEvent(QCloseEvent *e) {
   if (!CloseQuery()) {

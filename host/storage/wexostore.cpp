@@ -108,12 +108,12 @@ void TWexoStore::Connect(const QString &location) {
 void TWexoStore::CheckReadable() {
   if (FPostgres)
     return;
+  // Reading the schema checks the file header without scanning the whole file.
   QSqlQuery q(Db());
-  if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next() || q.value(0).toString() != QLatin1String("ok"))
+  if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next())
     throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ ist beschädigt oder keine Datenbank dieses Programms "
                                          "(%2). Sie wurde nicht verändert.")
-                              .arg(FLocation, Describe(q.lastError()).isEmpty() ? q.value(0).toString()
-                                                                                : Describe(q.lastError())));
+                              .arg(FLocation, Describe(q.lastError())));
   QSqlQuery fk(Db());
   fk.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
 }
@@ -307,7 +307,7 @@ void TWexoStore::SeedDemoData() {
       {"EUR", "Euro"}, {"CHF", "Schweizer Franken"}, {"USD", "US-Dollar"}, {"GBP", "Pfund Sterling"},
       {"DKK", "Dänische Krone"}};
   for (const auto &c : currencies)
-    Exec("INSERT INTO currencies (code, name, selected) VALUES (?, ?, ?)", {c.first, c.second, c.first == "EUR"});
+    Exec("INSERT INTO currencies (code, name, selected) VALUES (?, ?, ?)", {c.first, c.second, c.first == "EUR" ? 1 : 0});
 
   // Pending work of every kind the task list counts.
   const QDateTime now = QDateTime::currentDateTime();
