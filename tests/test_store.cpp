@@ -1,6 +1,9 @@
 // The database and the data module on it: migration, refusal of bad files,
 // journal and faults, stored menu settings, quick entries and their files.
 #include <QtTest>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "datamodule/schnelleinstiegdatei.h"
 #include "wexotesting.h"
@@ -154,6 +157,35 @@ private Q_SLOTS:
     Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
     QCOMPARE(Env->Store->Scalar("SELECT version FROM schema_version").toInt(), TWexoStore::SchemaVersion);
     QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(), open);
+  }
+
+  void aProcessKilledWhileSavingLosesNothing() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    TWexoStore *s = Env->Store.get();
+    s->Exec("INSERT INTO form_store (form_id, index_name, property, value) VALUES ('F', 'PC', 'spbColCount.Tag', '2')");
+    const int entries = s->Scalar("SELECT COUNT(*) FROM quick_entries").toInt();
+    const pid_t child = fork();
+    if (child == 0) {
+      // The child saves in one transaction and is killed before it commits.
+      QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "kind");
+      db.setDatabaseName(Env->DatabasePath());
+      db.open();
+      QSqlQuery q(db);
+      q.exec("BEGIN");
+      q.exec("UPDATE form_store SET value = '4' WHERE form_id = 'F'");
+      q.exec("DELETE FROM quick_entries");
+      q.exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (0, 'halb', 'WEListe', '')");
+      raise(SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    QVERIFY(WIFSIGNALED(status));
+    Env->Store.reset();
+    Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(Env->Store->Scalar("PRAGMA integrity_check").toString(), QString("ok"));
+    QCOMPARE(Env->Store->Scalar("SELECT value FROM form_store WHERE form_id = 'F'").toString(), QString("2"));
+    QCOMPARE(Env->Store->Scalar("SELECT COUNT(*) FROM quick_entries").toInt(), entries);
   }
 
   void aLockedDatabaseIsReportedClearly() {

@@ -181,6 +181,7 @@ public:
   explicit TTestEnvironment(const QString &terminal = QStringLiteral("TEST-PC")) {
     QStandardPaths::setTestModeEnabled(true);
     qputenv("WEXO_TERMINAL_ID", terminal.toUtf8());
+    qputenv("WEXO_DIALOGS", "auto"); // no test may wait for a dialog
     qputenv("WEXO_ERROR_LOG", Dir.filePath(QStringLiteral("errors.log")).toUtf8());
     QFile::remove(TSimpleMask::LocalIniPath());
     if (OnPostgres())
