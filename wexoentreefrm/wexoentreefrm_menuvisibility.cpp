@@ -13,18 +13,26 @@ void TfrmWexoentree::BuildMenuInfo(TButtonsCollItem *item, const QString &areaTe
   });
 }
 
+namespace {
+// The button menu on the page a start-menu button leads to, or none.
+TButtons *PageMenu(TfrmWexoentree *form, TPnlButtonsCollItem *button) {
+  TWexoEntreeTabSheetInfos page;
+  TWexoEntreeTabSheetInfosHelper::Clear(page);
+  form->GetTabSheetInfos(button->LinkedTabSheet(), page);
+  return page.BtnsMore;
+}
+} // namespace
+
 void TfrmWexoentree::btnsMoreToMenueInfos(TWexoEntreeMenueInfos &infos) {
   QVNGuard(QStringLiteral("TfrmWexoentree.btnsMoreToMenueInfos"), [&] {
     infos.clear();
     TPnlButtonsColl *buttons = btnpnStartMenu->Buttons();
     for (int i = 0; i < buttons->Count(); ++i) {
       TPnlButtonsCollItem *button = buttons->Items(i);
-      TWexoEntreeTabSheetInfos page;
-      TWexoEntreeTabSheetInfosHelper::Clear(page);
-      GetTabSheetInfos(button->LinkedTabSheet(), page);
-      if (!page.BtnsMore)
+      TButtons *menu = PageMenu(this, button);
+      if (!menu)
         continue;
-      TButtonsCollection *items = page.BtnsMore->Items();
+      TButtonsCollection *items = menu->Items();
       for (int j = 0; j < items->Count(); ++j) {
         TButtonsCollItem *item = items->Items(j);
         if (item->Tag <= 0)
@@ -78,13 +86,11 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
   QVNGuard(QStringLiteral("TfrmWexoentree.MenueInfosTobtnsMore"), [&] {
     for (int i = 0; i < buttons->Count(); ++i) {
       TPnlButtonsCollItem *button = buttons->Items(i);
-      TWexoEntreeTabSheetInfos page;
-      TWexoEntreeTabSheetInfosHelper::Clear(page);
-      GetTabSheetInfos(button->LinkedTabSheet(), page);
-      if (!page.BtnsMore)
+      TButtons *menu = PageMenu(this, button);
+      if (!menu)
         continue;
       bool hasVisible = false;
-      TButtonsCollection *items = page.BtnsMore->Items();
+      TButtonsCollection *items = menu->Items();
       for (int j = 0; j < items->Count(); ++j) {
         TButtonsCollItem *item = items->Items(j);
         if (item->Tag > 0) {
@@ -97,7 +103,7 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
         if (item->Visible())
           hasVisible = true;
       }
-      setTopButton(page.BtnsMore);
+      setTopButton(menu);
       if (QAction *action = button->BtnAction()) {
         action->setVisible(hasVisible);
         action->setEnabled(hasVisible);

@@ -71,15 +71,12 @@ int VirtualKeyToQtKey(quint16 vk) {
   return 0;
 }
 
-TShortCut ShortCutFromKeySequence(const QKeySequence &sequence) {
-  if (sequence.isEmpty())
-    return 0;
-  const QKeyCombination combo = sequence[0];
-  const quint16 vk = QtKeyToVirtualKey(combo.key());
+namespace {
+TShortCut ComposeShortCut(int qtKey, Qt::KeyboardModifiers mods) {
+  const quint16 vk = QtKeyToVirtualKey(qtKey);
   if (vk == 0)
     return 0;
   TShortCut sc = vk;
-  const Qt::KeyboardModifiers mods = combo.keyboardModifiers();
   if (mods & Qt::ShiftModifier)
     sc |= scShift;
   if (mods & Qt::ControlModifier)
@@ -87,6 +84,13 @@ TShortCut ShortCutFromKeySequence(const QKeySequence &sequence) {
   if (mods & Qt::AltModifier)
     sc |= scAlt;
   return sc;
+}
+} // namespace
+
+TShortCut ShortCutFromKeySequence(const QKeySequence &sequence) {
+  if (sequence.isEmpty())
+    return 0;
+  return ComposeShortCut(sequence[0].key(), sequence[0].keyboardModifiers());
 }
 
 QKeySequence KeySequenceFromShortCut(TShortCut shortCut) {
@@ -103,20 +107,7 @@ QKeySequence KeySequenceFromShortCut(TShortCut shortCut) {
   return QKeySequence(QKeyCombination(mods, Qt::Key(key)));
 }
 
-TShortCut ShortCutFromKeyEvent(const QKeyEvent *event) {
-  const quint16 vk = QtKeyToVirtualKey(event->key());
-  if (vk == 0)
-    return 0;
-  TShortCut sc = vk;
-  const Qt::KeyboardModifiers mods = event->modifiers();
-  if (mods & Qt::ShiftModifier)
-    sc |= scShift;
-  if (mods & Qt::ControlModifier)
-    sc |= scCtrl;
-  if (mods & Qt::AltModifier)
-    sc |= scAlt;
-  return sc;
-}
+TShortCut ShortCutFromKeyEvent(const QKeyEvent *event) { return ComposeShortCut(event->key(), event->modifiers()); }
 
 QString ShortCutToText(TShortCut shortCut) {
   const QString name = VirtualKeyName(shortCut & 0xFF);

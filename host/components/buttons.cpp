@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-TButtonsBtn::TButtonsBtn(TButtons *menu, int index) : QAbstractButton(menu), FMenu(menu), FIndex(index) {
+TButtonsBtn::TButtonsBtn(TButtons *menu, int index) : THoverButton(menu), FMenu(menu), FIndex(index) {
   setFocusPolicy(Qt::StrongFocus);
   connect(this, &QAbstractButton::clicked, this, [this] {
     if (FAction && FAction->isEnabled())
@@ -41,7 +41,7 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
   }
   QPainterPath path;
   path.addRoundedRect(r, 3, 3);
-  QColor fill = hasFocus() ? QColor(0xFF, 0xF1, 0xDC) : FHover ? QColor(0xF4, 0xF4, 0xF4) : Qt::white;
+  QColor fill = hasFocus() ? QColor(0xFF, 0xF1, 0xDC) : Hover() ? QColor(0xF4, 0xF4, 0xF4) : Qt::white;
   if (isDown())
     fill = fill.darker(110);
   p.fillPath(path, fill);
@@ -75,20 +75,8 @@ void TButtonsBtn::keyPressEvent(QKeyEvent *e) {
     click();
     return;
   default:
-    QAbstractButton::keyPressEvent(e);
+    THoverButton::keyPressEvent(e);
   }
-}
-
-void TButtonsBtn::enterEvent(QEnterEvent *e) {
-  FHover = true;
-  update();
-  QAbstractButton::enterEvent(e);
-}
-
-void TButtonsBtn::leaveEvent(QEvent *e) {
-  FHover = false;
-  update();
-  QAbstractButton::leaveEvent(e);
 }
 
 TButtonsCollItem::TButtonsCollItem(TButtons *menu, int index) : FMenu(menu), FButton(new TButtonsBtn(menu, index)) {}

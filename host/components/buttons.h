@@ -1,7 +1,7 @@
 #pragma once
 // The button menu of a work-area page: a column of wide buttons, each showing
 // its text on the left and its shortcut on the right, with optional headings.
-#include <QAbstractButton>
+#include "components/hoverbutton.h"
 #include <QAction>
 #include <QPointer>
 #include <QWidget>
@@ -13,7 +13,7 @@ class TButtons;
 // Button type 0 is a group heading; every other type is a normal button.
 enum TButtonType { btHeading = 0, btNormal = 1 };
 
-class TButtonsBtn : public QAbstractButton {
+class TButtonsBtn : public THoverButton {
   Q_OBJECT
 public:
   TButtonsBtn(TButtons *menu, int index);
@@ -24,14 +24,11 @@ public:
 protected:
   void paintEvent(QPaintEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
-  void enterEvent(QEnterEvent *) override;
-  void leaveEvent(QEvent *) override;
 
 private:
   TButtons *FMenu;
   int FIndex;
   QPointer<QAction> FAction;
-  bool FHover = false;
 };
 
 class TButtonsCollItem {

@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <stdexcept>
 
-TQVNPanelButton::TQVNPanelButton(TQVNBtnPanel *panel, int index) : QAbstractButton(panel), FPanel(panel), FIndex(index) {
+TQVNPanelButton::TQVNPanelButton(TQVNBtnPanel *panel, int index) : THoverButton(panel), FPanel(panel), FIndex(index) {
   setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::PointingHandCursor);
 }
@@ -22,7 +22,7 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
   const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath path;
   path.addRoundedRect(r, 4, 4);
-  QColor fill = selected ? QColor(0xF2, 0xF2, 0xF2) : FHover ? QColor(0x9A, 0x9A, 0x9A) : FPanel->Color;
+  QColor fill = selected ? QColor(0xF2, 0xF2, 0xF2) : Hover() ? QColor(0x9A, 0x9A, 0x9A) : FPanel->Color;
   if (isDown())
     fill = fill.darker(115);
   p.fillPath(path, fill);
@@ -59,25 +59,13 @@ void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {
     click();
     return;
   default:
-    QAbstractButton::keyPressEvent(e);
+    THoverButton::keyPressEvent(e);
   }
 }
 
 void TQVNPanelButton::focusInEvent(QFocusEvent *e) {
   FPanel->FFocused = FIndex;
-  QAbstractButton::focusInEvent(e);
-}
-
-void TQVNPanelButton::enterEvent(QEnterEvent *e) {
-  FHover = true;
-  update();
-  QAbstractButton::enterEvent(e);
-}
-
-void TQVNPanelButton::leaveEvent(QEvent *e) {
-  FHover = false;
-  update();
-  QAbstractButton::leaveEvent(e);
+  THoverButton::focusInEvent(e);
 }
 
 TPnlButtonsCollItem::TPnlButtonsCollItem(TQVNBtnPanel *panel, int index)

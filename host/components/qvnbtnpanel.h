@@ -1,7 +1,7 @@
 #pragma once
 // The start menu: a vertical panel of large buttons, each with a glyph above
 // its caption, one selected and one focused button.
-#include <QAbstractButton>
+#include "components/hoverbutton.h"
 #include <QAction>
 #include <QPointer>
 #include <QWidget>
@@ -13,7 +13,7 @@
 class TTabSheet;
 class TQVNBtnPanel;
 
-class TQVNPanelButton : public QAbstractButton {
+class TQVNPanelButton : public THoverButton {
   Q_OBJECT
 public:
   TQVNPanelButton(TQVNBtnPanel *panel, int index);
@@ -24,13 +24,10 @@ protected:
   void paintEvent(QPaintEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
   void focusInEvent(QFocusEvent *) override;
-  void enterEvent(QEnterEvent *) override;
-  void leaveEvent(QEvent *) override;
 
 private:
   TQVNBtnPanel *FPanel;
   int FIndex;
-  bool FHover = false;
 };
 
 class TPnlButtonsCollItem : public QObject {

@@ -13,13 +13,16 @@ TWexoStore *RequireStore() {
   return store;
 }
 
-bool SplitProp(const QString &prop, QString &component, QString &property) {
+// The component of a "component.Property" entry of the form, and the property's name.
+QObject *Resolve(const QWidget *form, const QString &prop, QByteArray &property) {
   const qsizetype dot = prop.indexOf(QLatin1Char('.'));
-  if (dot <= 0 || dot == prop.size() - 1)
-    return false;
-  component = prop.left(dot);
-  property = prop.mid(dot + 1);
-  return true;
+  if (!form || dot <= 0 || dot == prop.size() - 1)
+    return nullptr;
+  const QString component = prop.left(dot);
+  property = prop.mid(dot + 1).toLatin1();
+  if (form->objectName() == component)
+    return const_cast<QWidget *>(form);
+  return form->findChild<QObject *>(component);
 }
 } // namespace
 
@@ -42,26 +45,15 @@ TQVNFormStore::TQVNFormStore(QWidget *parent) : QWidget(parent) {
 
 QString TQVNFormStore::FormId() const { return FormLanguage + QLatin1Char('.') + FormProgram + QLatin1Char('.') + FormMask; }
 
-QObject *TQVNFormStore::Component(const QString &name) const {
-  QWidget *form = window();
-  if (!form)
-    return nullptr;
-  if (form->objectName() == name)
-    return form;
-  return form->findChild<QObject *>(name);
-}
-
 void TQVNFormStore::Store() {
   Q_EMIT OnStoreStart(this);
   QList<std::pair<QString, QString>> values;
   for (const QString &prop : StoredProps) {
-    QString component, property;
-    if (!SplitProp(prop, component, property))
-      continue;
-    QObject *o = Component(component);
+    QByteArray property;
+    QObject *o = Resolve(window(), prop, property);
     if (!o)
       continue;
-    const QVariant v = o->property(property.toLatin1().constData());
+    const QVariant v = o->property(property.constData());
     if (!v.isValid())
       continue;
     values.append({prop, v.toString()});
@@ -96,13 +88,11 @@ void TQVNFormStore::Restore() {
   for (const QString &prop : StoredProps) {
     if (!stored.contains(prop))
       continue;
-    QString component, property;
-    if (!SplitProp(prop, component, property))
-      continue;
-    QObject *o = Component(component);
+    QByteArray property;
+    QObject *o = Resolve(window(), prop, property);
     if (!o)
       continue;
-    const int index = o->metaObject()->indexOfProperty(property.toLatin1().constData());
+    const int index = o->metaObject()->indexOfProperty(property.constData());
     if (index < 0)
       continue;
     const QMetaProperty mp = o->metaObject()->property(index);

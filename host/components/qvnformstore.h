@@ -38,7 +38,4 @@ public:
 Q_SIGNALS:
   void OnStoreStart(QObject *Sender);
   void OnRestoreEnd(QObject *Sender);
-
-private:
-  QObject *Component(const QString &name) const;
 };
