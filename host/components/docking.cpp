@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QFocusEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -78,12 +79,21 @@ void TQVNDockingManager::Attach() {
   }
 }
 
+// A layout is a tag, a version, the SHA-256 of the site's state and the state.
+// Qt's state reader does not survive every damaged state, so only a state that
+// arrives exactly as it was written is handed to it.
+namespace {
+const QByteArray kLayoutTag("WXDL\x01", 5);
+constexpr qsizetype kHashSize = 32;
+} // namespace
+
 void TQVNDockingManager::SaveToStream(QIODevice &stream) const {
   TaqDockingSite *site = Site();
   if (!site)
     throw std::runtime_error("Der Andockbereich fehlt.");
   const QByteArray state = site->saveState(1);
-  if (stream.write(state) != state.size())
+  const QByteArray layout = kLayoutTag + QCryptographicHash::hash(state, QCryptographicHash::Sha256) + state;
+  if (stream.write(layout) != layout.size())
     throw std::runtime_error("Das Fensterlayout konnte nicht geschrieben werden.");
 }
 
@@ -91,8 +101,12 @@ void TQVNDockingManager::LoadFromStream(QIODevice &stream) {
   TaqDockingSite *site = Site();
   if (!site)
     throw std::runtime_error("Der Andockbereich fehlt.");
-  const QByteArray state = stream.readAll();
-  if (state.isEmpty() || !site->restoreState(state, 1))
+  const QByteArray layout = stream.readAll();
+  const QByteArray state = layout.mid(kLayoutTag.size() + kHashSize);
+  if (!layout.startsWith(kLayoutTag) || state.isEmpty() ||
+      layout.mid(kLayoutTag.size(), kHashSize) != QCryptographicHash::hash(state, QCryptographicHash::Sha256))
+    throw std::runtime_error("Das gespeicherte Fensterlayout ist beschädigt oder stammt nicht von diesem Programm.");
+  if (!site->restoreState(state, 1))
     throw std::runtime_error("Das gespeicherte Fensterlayout ist ungültig.");
   SetEnabled(FEnabled); // a restored layout must not bring back movable panels
 }
