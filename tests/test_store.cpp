@@ -1,5 +1,7 @@
 // The database and the data module on it: migration, refusal of bad files,
 // journal and faults, stored menu settings, quick entries and their files.
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
 #include <sys/wait.h>
@@ -211,6 +213,30 @@ private Q_SLOTS:
     QVERIFY(reported);
   }
 
+  void theResubmissionOverviewMarksWorkDone() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    const int before = Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1);
+    QVERIFY(before >= 2);
+    qunsetenv("WEXO_DIALOGS");
+    int listed = -1;
+    QTimer::singleShot(0, [&] {
+      QWidget *dialog = QApplication::activeModalWidget();
+      QVERIFY(dialog);
+      auto *list = dialog->findChild<QTreeWidget *>();
+      listed = list->topLevelItemCount();
+      list->topLevelItem(0)->setSelected(true);
+      list->topLevelItem(1)->setSelected(true);
+      for (QPushButton *b : dialog->findChildren<QPushButton *>())
+        if (b->text() == QString("&Erledigt"))
+          b->click();
+      QMetaObject::invokeMethod(dialog, "reject");
+    });
+    Dm->WiedervorlagenUebersicht();
+    qputenv("WEXO_DIALOGS", "auto");
+    QVERIFY(listed >= before);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), before - 2);
+  }
+
   void menuInfosArePerWorkstationAndPermissionsFromTheirTable() {
     Dm = std::make_unique<Twexodm>(Env->Store.get());
     TWexoEntreeMenueInfos infos = {{"Liste", "Wareneingang", 105, false}, {"Sammel", "Wareneingang", 111, true},
@@ -225,11 +251,13 @@ private Q_SLOTS:
     Dm->LoadEntreeMenueInfos(loaded);
     QVERIFY(loaded.isEmpty());
     Env->Store->Exec("INSERT INTO menu_permissions (terminal_id, tag) VALUES ('*', 400), ('TEST-PC', 405)");
+    Dm->LoadEntreeMenueInfos(loaded); // reads the permissions anew
     TWexoEntreeMenueInfo info{"", "", 405, true};
     QVERIFY(Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
     info.Tag = 400;
     QVERIFY(!Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
     qputenv("WEXO_TERMINAL_ID", "TEST-PC");
+    Dm->LoadEntreeMenueInfos(loaded);
     info.Tag = 405;
     QVERIFY(!Dm->GetwexooptvisiDlg()->IsMenuePunktErlaubt(info));
   }

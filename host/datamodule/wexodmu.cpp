@@ -296,6 +296,7 @@ void Twexodm::LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos) {
   infos.clear();
   if (!FStore)
     return;
+  FVisiDlg->Reload();
   QSqlQuery q = FStore->Exec(QStringLiteral("SELECT caption, area, tag, visible FROM menu_infos WHERE terminal_id = ? "
                                             "ORDER BY position"),
                              {QVNInfoTerminalID()});
@@ -337,13 +338,21 @@ void Twexodm::SaveEntreeMenueInfos(const TWexoEntreeMenueInfos &infos) {
 
 TwexooptvisiDlg *Twexodm::GetwexooptvisiDlg() { return FVisiDlg.get(); }
 
-bool TwexooptvisiDlg::IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info) {
+void TwexooptvisiDlg::Reload() {
+  FForbidden.clear();
+  FLoaded = true;
   if (!FStore)
-    return true;
-  return FStore
-             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM menu_permissions WHERE tag = ? AND terminal_id IN ('*', ?)"),
-                      {info.Tag, QVNInfoTerminalID()}, 0)
-             .toInt() == 0;
+    return;
+  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT tag FROM menu_permissions WHERE terminal_id IN ('*', ?)"),
+                             {QVNInfoTerminalID()});
+  while (q.next())
+    FForbidden.insert(q.value(0).toInt());
+}
+
+bool TwexooptvisiDlg::IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info) {
+  if (!FLoaded)
+    Reload();
+  return !FForbidden.contains(info.Tag);
 }
 
 std::unique_ptr<TWiedervorlagen> Twexodm::GetWiedervorlagen() { return std::make_unique<TWiedervorlagen>(FStore); }

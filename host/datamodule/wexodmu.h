@@ -4,6 +4,7 @@
 // managers that count pending work. Every dialog operation is journaled in the
 // database before its dialog opens; the fault table can make one raise.
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -31,9 +32,13 @@ public:
   virtual ~TwexooptvisiDlg() = default;
   // False when the permission table forbids the entry's tag at this workstation or at all ('*').
   virtual bool IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info);
+  // Reads the permission table anew; the data module does so whenever the menu settings are loaded.
+  void Reload();
 
 private:
   const TWexoStore *FStore;
+  QSet<qint32> FForbidden;
+  bool FLoaded = false;
 };
 
 class Twexodm : public QObject {
