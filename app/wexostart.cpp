@@ -65,7 +65,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
 
 TWexoStartHooks WexoDefaultHooks() {
   TWexoStartHooks hooks;
-  hooks.CreateDataModule = [] { return new Twexodm(TWexoStore::Open()); };
+  hooks.CreateDataModule = [] { return new Twexodm(TWexoStore::Open(), true); };
   hooks.CreateMainForm = [] { return new TfrmWexoentree; };
   return hooks;
 }

@@ -177,7 +177,8 @@ const QHash<QString, QString> &Titles() {
 }
 } // namespace
 
-Twexodm::Twexodm(TWexoStore *store, QObject *parent) : QObject(parent), FStore(store) {
+Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent)
+    : QObject(parent), FStore(store), FOwnedStore(ownsStore ? store : nullptr) {
   setObjectName(QStringLiteral("wexodm"));
   FVisiDlg = std::make_unique<TwexooptvisiDlg>(store);
   if (FStore)

@@ -44,8 +44,9 @@ private:
 class Twexodm : public QObject {
   Q_OBJECT
 public:
-  // Takes the store (may be null for a data module without database).
-  explicit Twexodm(TWexoStore *store, QObject *parent = nullptr);
+  // Works on the store (null for a data module without database); with
+  // ownsStore the data module closes it when it goes.
+  explicit Twexodm(TWexoStore *store, bool ownsStore = false, QObject *parent = nullptr);
   ~Twexodm() override;
 
   TWexoStore *Store() const { return FStore; }
@@ -176,6 +177,7 @@ protected:
   void TaskOverview(const QString &title, const QString &kind, int subkind);
 
   TWexoStore *FStore;
+  std::unique_ptr<TWexoStore> FOwnedStore;
   std::unique_ptr<TwexooptvisiDlg> FVisiDlg;
 };
 
