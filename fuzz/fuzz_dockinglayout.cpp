@@ -14,11 +14,12 @@ TfrmWexoentree *form = nullptr;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("WEXO_DIALOGS", "auto");
-  static QTemporaryDir dir;
-  qputenv("WEXO_ERROR_LOG", dir.filePath("errors.log").toUtf8());
-  static QApplication app(*argc, *argv);
-  static std::unique_ptr<TWexoStore> store(TWexoStore::Open(dir.filePath("fuzz.sqlite")));
-  wexodm = new Twexodm(store.get());
+  // Everything lives until the process ends: libFuzzer leaves through exit(),
+  // and Qt's own clean-up must not run after these are gone.
+  auto *dir = new QTemporaryDir;
+  qputenv("WEXO_ERROR_LOG", dir->filePath("errors.log").toUtf8());
+  new QApplication(*argc, *argv);
+  wexodm = new Twexodm(TWexoStore::Open(dir->filePath("fuzz.sqlite")));
   form = new TfrmWexoentree;
   form->show();
   return 0;

@@ -183,7 +183,7 @@ public Q_SLOTS:
   void acThemenimportExecute();
 
 protected:
-  void showEvent(QShowEvent *) override;
+  void setVisible(bool visible) override;
   void resizeEvent(QResizeEvent *) override;
   void changeEvent(QEvent *) override;
   bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QShowEvent>
 
 TfrmWexoentree *frmWexoentree = nullptr;
 
@@ -95,10 +94,18 @@ void TfrmWexoentree::FormCreate() {
   });
 }
 
-void TfrmWexoentree::showEvent(QShowEvent *e) {
-  TQVNForm::showEvent(e);
-  if (!e->spontaneous())
+// The show handling runs before the window and its pages become visible, as
+// the toolkit's OnShow does: the page shown first is then the remembered one,
+// laid out once with the texts already set. A close during it (a direct start
+// mode) leaves the window hidden.
+void TfrmWexoentree::setVisible(bool visible) {
+  if (visible && !isVisible() && !FDestroying) {
+    const bool closedBefore = WasClosed();
     FormShow();
+    if (WasClosed() && !closedBefore)
+      return;
+  }
+  TQVNForm::setVisible(visible);
 }
 
 void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
