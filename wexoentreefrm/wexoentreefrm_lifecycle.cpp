@@ -57,15 +57,10 @@ void TfrmWexoentree::FormCreate() {
     FInitialized = false;
     HelpContext = 320;
     FSubMenuBtnMaxWidth = imgPhotoWE->width();
-    for (QWidget *picture : {static_cast<QWidget *>(imgPhotoWE), static_cast<QWidget *>(imgPhotoWE_L),
-                             static_cast<QWidget *>(imgPhotoWE_R), static_cast<QWidget *>(imgPhotoDI),
-                             static_cast<QWidget *>(imgPhotoDI_L), static_cast<QWidget *>(imgPhotoDI_R),
-                             static_cast<QWidget *>(imgPhotoArtinfo), static_cast<QWidget *>(imgPhotoArtinfo_L),
-                             static_cast<QWidget *>(imgPhotoArtinfo_R), static_cast<QWidget *>(imgPhotoFI),
-                             static_cast<QWidget *>(imgPhotoFI_L), static_cast<QWidget *>(imgPhotoFI_R),
-                             static_cast<QWidget *>(imgPhotoOptionen), static_cast<QWidget *>(imgPhotoOptionen_L),
-                             static_cast<QWidget *>(imgPhotoOptionen_R), static_cast<QWidget *>(imgPhotoRK),
-                             static_cast<QWidget *>(imgPhotoRK_L), static_cast<QWidget *>(imgPhotoRK_R)})
+    for (TImage *picture : {imgPhotoWE, imgPhotoWE_L, imgPhotoWE_R, imgPhotoDI, imgPhotoDI_L, imgPhotoDI_R,
+                            imgPhotoArtinfo, imgPhotoArtinfo_L, imgPhotoArtinfo_R, imgPhotoFI, imgPhotoFI_L,
+                            imgPhotoFI_R, imgPhotoOptionen, imgPhotoOptionen_L, imgPhotoOptionen_R, imgPhotoRK,
+                            imgPhotoRK_L, imgPhotoRK_R})
       picture->setVisible(false);
     aqDockingManager1->SetEnabled(false);
     const bool mandLief = QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"));

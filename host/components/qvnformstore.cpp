@@ -71,13 +71,6 @@ void TQVNFormStore::Store() {
   });
 }
 
-QString TQVNFormStore::StoredValue(const QString &prop) const {
-  return RequireStore()
-      ->Scalar(QStringLiteral("SELECT value FROM form_store WHERE form_id = ? AND index_name = ? AND property = ?"),
-               {FormId(), IndexName, prop})
-      .toString();
-}
-
 void TQVNFormStore::Restore() {
   TWexoStore *store = RequireStore();
   QSqlQuery q = store->Exec(QStringLiteral("SELECT property, value FROM form_store WHERE form_id = ? AND index_name = ?"),

@@ -23,8 +23,6 @@ public:
   // Puts stored values back (values that do not fit their property are
   // skipped); raises OnRestoreEnd afterwards.
   void Restore();
-  // The stored value of one property for this form and index name, if any.
-  QString StoredValue(const QString &prop) const;
 
   QString FormLanguage;
   QString FormProgram;

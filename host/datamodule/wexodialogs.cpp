@@ -239,11 +239,6 @@ bool ConfirmDialog(const QString &title, const QString &question) {
   return box.exec() == QMessageBox::Yes;
 }
 
-void InformationDialog(const QString &title, const QString &text) {
-  QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-  box.exec();
-}
-
 void ErrorDialog(const QString &title, const QString &text) {
   QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
   box.exec();

@@ -21,7 +21,6 @@ void TaskOverviewDialog(const TWexoStore *store, const QString &title, const QSt
 // Name and target of a quick entry; returns false when cancelled.
 bool QuickEntryDialog(const QString &title, TContextSatz &entry);
 bool ConfirmDialog(const QString &title, const QString &question);
-void InformationDialog(const QString &title, const QString &text);
 void ErrorDialog(const QString &title, const QString &text);
 QString ChooseOpenFile(const QString &title, const QString &filter);
 QString ChooseSaveFile(const QString &title, const QString &suggestedName, const QString &filter);

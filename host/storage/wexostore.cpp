@@ -243,7 +243,9 @@ void TWexoStore::MigrateTo2() {
   ExecDirect("CREATE TABLE IF NOT EXISTS pending_counts (kind TEXT NOT NULL, subkind INTEGER NOT NULL, client_id "
              "INTEGER NOT NULL, branch_nr INTEGER NOT NULL, due_day TEXT NOT NULL, open_count INTEGER NOT NULL, "
              "PRIMARY KEY (kind, subkind, client_id, branch_nr, due_day))");
-  ExecDirect("CREATE INDEX IF NOT EXISTS pending_work_due ON pending_work (kind, done, due_at)");
+  // Covers the count of today's resubmissions and the overview lists without reading the rows.
+  ExecDirect("DROP INDEX IF EXISTS pending_work_open");
+  ExecDirect("CREATE INDEX IF NOT EXISTS pending_work_due ON pending_work (kind, done, subkind, due_at)");
   const QString key = "(kind, subkind, client_id, branch_nr, due_day)";
   const QString oldMatch = "kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND branch_nr = "
                            "OLD.branch_nr AND due_day = substr(OLD.due_at, 1, 10)";
