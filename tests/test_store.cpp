@@ -324,6 +324,24 @@ private Q_SLOTS:
     QVERIFY(entries.isEmpty());
   }
 
+  void importTakesAGoodFileWholeAndABadOneNotAtAll() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    const int before = Env->Store->Scalar("SELECT COUNT(*) FROM quick_entries").toInt();
+    const QString good = Env->Dir.filePath("gut.json"), bad = Env->Dir.filePath("schlecht.json");
+    QString error;
+    QVERIFY(WriteSchnellEinstiegDatei(good, {{0, "A", "WEListe", ""}, {0, "B", "StammSuchen", "3"}}, error));
+    QFile f(bad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(R"({"format":"wexo-schnelleinstiege","version":1,"entries":[{"name":"A","operation":"WEListe","arguments":""},{"name":"B","operation":"Unbekannt","arguments":""}]})");
+    f.close();
+    QVERIFY(!Dm->ImportSchnellEinstiegDatei(bad, error));
+    QVERIFY(error.contains("Eintrag 2"));
+    QCOMPARE(Env->Store->Scalar("SELECT COUNT(*) FROM quick_entries").toInt(), before);
+    QVERIFY(!Dm->ImportSchnellEinstiegDatei(Env->Dir.filePath("fehlt.json"), error));
+    QVERIFY(Dm->ImportSchnellEinstiegDatei(good, error));
+    QCOMPARE(Env->Store->Scalar("SELECT COUNT(*) FROM quick_entries").toInt(), before + 2);
+  }
+
   void exportAndImportRoundTrip() {
     const TContexte entries = {{0, "Wareneingang K", "WEArtikelBekannt", "false"},
                                {0, "Vorlagen Lieferant", "SB_LoH_Bekannt", "true,false"}};

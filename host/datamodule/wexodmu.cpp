@@ -456,18 +456,22 @@ void Twexodm::SchnellEinstiegImportieren() {
         ChooseOpenFile(QStringLiteral("Schnelleinstieg importieren"), QStringLiteral("Schnelleinstiege (*.json)"));
     if (path.isEmpty())
       return;
-    TContexte entries;
     QString error;
-    if (!ReadSchnellEinstiegDatei(path, entries, error)) {
+    if (!ImportSchnellEinstiegDatei(path, error))
       ErrorDialog(QStringLiteral("Schnelleinstieg importieren"), error);
-      return;
-    }
-    const TWexoStore *store = Require(FStore);
-    store->Transaction([&] {
-      for (const TContextSatz &e : entries)
-        InsertEntry(store, e);
-    });
   });
+}
+
+bool Twexodm::ImportSchnellEinstiegDatei(const QString &path, QString &error) {
+  TContexte entries;
+  if (!ReadSchnellEinstiegDatei(path, entries, error))
+    return false;
+  const TWexoStore *store = Require(FStore);
+  store->Transaction([&] {
+    for (const TContextSatz &e : entries)
+      InsertEntry(store, e);
+  });
+  return true;
 }
 
 bool Twexodm::IsKnownOperation(const QString &operation, const QString &arguments) {

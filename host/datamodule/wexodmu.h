@@ -84,6 +84,8 @@ public:
   virtual void SchnellEinstiegExecute(const TContextSatz &entry);
   virtual void SchnellEinstiegExportieren(const TContextSatz &entry);
   virtual void SchnellEinstiegImportieren();
+  // Imports every entry of an exchange file in one transaction, or none; false with a German message.
+  bool ImportSchnellEinstiegDatei(const QString &path, QString &error);
 
   // Business dialogs.
   void SBArtikelBekannt();
