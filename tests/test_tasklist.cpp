@@ -222,6 +222,16 @@ private Q_SLOTS:
     QCOMPARE(RowTexts(f->vstAufgaben).first(), QString("Wiedervorlagen|7||WDVO"));
   }
 
+  void enterOnARowOpensItLikeADoubleClick() {
+    TWindowFixture fx;
+    TVTStringList *v = fx.F()->vstAufgaben;
+    v->setFocus();
+    v->setCurrentIndex(v->model()->index(0, 0));
+    fx.D().Calls.clear();
+    QTest::keyClick(v, Qt::Key_Return);
+    QCOMPARE(fx.D().Operations(), QStringList({"WiedervorlagenUebersicht"}));
+  }
+
   void doubleClickWithoutSelectionDoesNothing() {
     TWindowFixture fx;
     fx.F()->vstAufgaben->selectionModel()->clear();

@@ -3,6 +3,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -329,6 +330,16 @@ void TVTStringList::mouseDoubleClickEvent(QMouseEvent *e) {
   QTreeView::mouseDoubleClickEvent(e);
   if (e->button() == Qt::LeftButton)
     Q_EMIT OnDblClick(this);
+}
+
+// Enter on the focused row does what a double-click does, for keyboard users.
+void TVTStringList::keyPressEvent(QKeyEvent *e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && e->modifiers() == Qt::NoModifier &&
+      currentIndex().isValid()) {
+    Q_EMIT OnDblClick(this);
+    return;
+  }
+  QTreeView::keyPressEvent(e);
 }
 
 void TVTStringList::contextMenuEvent(QContextMenuEvent *e) {

@@ -123,6 +123,7 @@ protected:
   void mouseMoveEvent(QMouseEvent *) override;
   void mousePressEvent(QMouseEvent *) override;
   void mouseDoubleClickEvent(QMouseEvent *) override;
+  void keyPressEvent(QKeyEvent *) override;
   void contextMenuEvent(QContextMenuEvent *) override;
   void resizeEvent(QResizeEvent *) override;
   bool viewportEvent(QEvent *) override;
