@@ -40,16 +40,17 @@ test-sanitize: deps
 bench: deps build
 	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window
 
-# Each fuzz target runs FUZZ_SECONDS on its corpus in fuzz/corpus; findings land in build-fuzz.
+# Each fuzz target runs FUZZ_SECONDS from the seeds in fuzz/corpus; new inputs and
+# findings land in build-fuzz, so the repository's seeds stay as they are.
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEXO_FUZZ=ON
 	cmake --build $(BUILD)-fuzz --target fuzz_commatext fuzz_import fuzz_dockinglayout
 	for t in commatext import dockinglayout; do \
-	  mkdir -p $(BUILD)-fuzz/findings/$$t && \
+	  mkdir -p $(BUILD)-fuzz/findings/$$t $(BUILD)-fuzz/corpus/$$t && \
 	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/fuzz_$$t \
 	    -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -artifact_prefix=$(BUILD)-fuzz/findings/$$t/ \
-	    fuzz/corpus/$$t || exit 1; \
+	    $(BUILD)-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
 
 # make install [PREFIX=/usr/local] [DESTDIR=/tmp/paket]
