@@ -6,6 +6,8 @@
 #include "wexoentreefrm.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QTimer>
 #include <memory>
 
@@ -14,10 +16,22 @@ void QuitAfterFirstPaint(QWidget *window) {
   public:
     using QObject::QObject;
     bool eventFilter(QObject *, QEvent *e) override {
-      if (e->type() == QEvent::Paint)
+      if (e->type() == QEvent::Paint && !FSeen) {
+        FSeen = true;
+        // The moment of the first paint, for start-up measurements that leave out the shutdown.
+        const QString file = qEnvironmentVariable("WEXO_PAINTED_FILE");
+        if (!file.isEmpty()) {
+          QFile out(file);
+          if (out.open(QIODevice::WriteOnly))
+            out.write(QByteArray::number(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs()));
+        }
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+      }
       return false;
     }
+
+  private:
+    bool FSeen = false;
   };
   window->installEventFilter(new PaintWatch(window));
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QTimer>
 
 namespace {
@@ -10,10 +12,18 @@ class PaintWatch : public QObject {
 public:
   using QObject::QObject;
   bool eventFilter(QObject *, QEvent *e) override {
-    if (e->type() == QEvent::Paint)
+    if (e->type() == QEvent::Paint && !FSeen) {
+      FSeen = true;
+      QFile out(qEnvironmentVariable("WEXO_PAINTED_FILE"));
+      if (out.open(QIODevice::WriteOnly))
+        out.write(QByteArray::number(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs()));
       QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
     return false;
   }
+
+private:
+  bool FSeen = false;
 };
 } // namespace
 

@@ -2,6 +2,7 @@
 // quick entries and memory. Prints medians and ratios measured in one run.
 #include <QApplication>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,26 +21,29 @@ extern char **environ;
 
 namespace {
 struct Run {
-  double ms;
-  long maxRssKb;
+  double ms;       // from the start of the process to its first paint
+  long maxRssKb;   // peak resident size
 };
 
-// Starts a program, waits for it and returns its wall time and peak resident size.
+// Starts a program, waits for it and returns the time until its first paint
+// (the program writes that moment into WEXO_PAINTED_FILE) and its peak resident size.
 Run Spawn(const QString &program, const QStringList &env, const char *argument = nullptr) {
+  const QString painted = QDir::temp().filePath(QStringLiteral("wexo-bench-painted"));
+  QFile::remove(painted);
   std::vector<QByteArray> storage;
   for (char **e = environ; *e; ++e)
     storage.emplace_back(*e);
   for (const QString &e : env)
     storage.push_back(e.toUtf8());
+  storage.push_back("WEXO_PAINTED_FILE=" + painted.toUtf8());
+  QByteArray path = program.toUtf8();
+  QByteArray arg = argument ? QByteArray(argument) : QByteArray();
+  char *argv[] = {path.data(), argument ? arg.data() : nullptr, nullptr};
   std::vector<char *> envp;
   for (QByteArray &e : storage)
     envp.push_back(e.data());
   envp.push_back(nullptr);
-  QByteArray path = program.toUtf8();
-  QByteArray arg = argument ? QByteArray(argument) : QByteArray();
-  char *argv[] = {path.data(), argument ? arg.data() : nullptr, nullptr};
-  QElapsedTimer timer;
-  timer.start();
+  const qint64 started = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
   pid_t pid = 0;
   if (posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, envp.data()) != 0) {
     std::fprintf(stderr, "%s kann nicht gestartet werden\n", path.constData());
@@ -48,7 +52,12 @@ Run Spawn(const QString &program, const QStringList &env, const char *argument =
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
-  return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss};
+  QFile file(painted);
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "%s hat kein Zeichnen gemeldet\n", path.constData());
+    std::exit(1);
+  }
+  return {(file.readAll().toLongLong() - started) / 1e6, usage.ru_maxrss};
 }
 
 template <class T> T Median(std::vector<T> v) {
@@ -94,7 +103,7 @@ struct Window {
 };
 
 // The whole showing sequence after a dialog: menu infos, task list, quick entries, start-menu selection.
-double RefreshMs(const QString &dbPath, int repetitions = 15) {
+double RefreshMs(const QString &dbPath, int repetitions = 41) {
   Window w(dbPath);
   std::vector<double> times;
   for (int i = 0; i < repetitions; ++i) {
