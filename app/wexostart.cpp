@@ -1,4 +1,5 @@
 #include "wexostart.h"
+#include "quitafterpaint.h"
 
 #include "datamodule/wexodmu.h"
 #include "framework/qvnframework.h"
@@ -6,35 +7,8 @@
 #include "wexoentreefrm.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QTimer>
 #include <memory>
-
-void QuitAfterFirstPaint(QWidget *window) {
-  class PaintWatch : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject *, QEvent *e) override {
-      if (e->type() == QEvent::Paint && !FSeen) {
-        FSeen = true;
-        // The moment of the first paint, for start-up measurements that leave out the shutdown.
-        const QString file = qEnvironmentVariable("WEXO_PAINTED_FILE");
-        if (!file.isEmpty()) {
-          QFile out(file);
-          if (out.open(QIODevice::WriteOnly))
-            out.write(QByteArray::number(QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs()));
-        }
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-      }
-      return false;
-    }
-
-  private:
-    bool FSeen = false;
-  };
-  window->installEventFilter(new PaintWatch(window));
-}
 
 int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   // Closing the main window ends the program, also while it is hidden for a dialog.

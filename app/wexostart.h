@@ -15,8 +15,5 @@ struct TWexoStartHooks {
 
 // Returns the exit code of the message loop, or 1 when no main window exists.
 int WexoRun(QApplication &app, const TWexoStartHooks &hooks);
-class QWidget;
-// Ends the message loop once the window has been painted (start-up measurements).
-void QuitAfterFirstPaint(QWidget *window);
 // The hooks of the real program: the data module on the configured database.
 TWexoStartHooks WexoDefaultHooks();
