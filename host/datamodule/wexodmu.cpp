@@ -5,9 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <stdexcept>
 
 Twexodm *wexodm = nullptr;
