@@ -1,7 +1,8 @@
-// Host services: comma text, shortcut values, error registry, settings helpers.
+// Host services: comma text, shortcut values, error registry, settings helpers, pictures.
 #include <QtTest>
 
 #include "components/actionlist.h"
+#include "components/qvnstdcontrols.h"
 #include "framework/commatext.h"
 #include "framework/qvnguard.h"
 
@@ -118,6 +119,35 @@ private Q_SLOTS:
     mask.WriteLocalDef("SSCIMP", 17);
     QCOMPARE(TSimpleMask("WEXO", "SSC", {}, false, true, nullptr, {}, {}).ReadLocalDef("SSCIMP", 0), 17);
     QCOMPARE(TSimpleMask("WEXO", "ANDERE", {}, false, true, nullptr, {}, {}).ReadLocalDef("SSCIMP", -1), -1);
+  }
+
+  // A picture loads whatever its suffix claims; a missing or broken file is
+  // reported and the picture shown before stays.
+  void pictureLoadingKeepsThePreviousPictureOnFailure() {
+    QImage red(7, 5, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(Dir.filePath("rot.BMP"), "BMP"));
+    QVERIFY(red.scaled(3, 2).save(Dir.filePath("eigentlich-png.BMP"), "PNG"));
+    QFile broken(Dir.filePath("kaputt.jpg"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("BM kein Bild");
+    broken.close();
+
+    TImage image;
+    image.LoadFromFile(Dir.filePath("rot.BMP"));
+    QCOMPARE(image.Picture().size(), QSize(7, 5));
+    QCOMPARE(image.Picture().toImage().pixelColor(0, 0), QColor(Qt::red));
+    image.LoadFromFile(Dir.filePath("eigentlich-png.BMP"));
+    QCOMPARE(image.Picture().size(), QSize(3, 2));
+    for (const char *bad : {"fehlt.BMP", "kaputt.jpg"}) {
+      try {
+        image.LoadFromFile(Dir.filePath(bad));
+        QFAIL(bad);
+      } catch (const std::runtime_error &e) {
+        QVERIFY2(QString::fromStdString(e.what()).contains(bad), e.what());
+      }
+      QCOMPARE(image.Picture().size(), QSize(3, 2));
+    }
   }
 
 private:

@@ -1,6 +1,7 @@
 #include "components/qvnstdcontrols.h"
 #include "components/qvnalign.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QShowEvent>
@@ -144,12 +145,23 @@ TTabSheet *TQVNStdPageControl::ActivePage() const { return qobject_cast<TTabShee
 TImage::TImage(QWidget *parent) : QWidget(parent) {}
 
 void TImage::LoadFromFile(const QString &fileName) {
-  QImageReader reader(fileName);
-  const QImage image = reader.read();
-  if (image.isNull())
-    throw std::runtime_error(QStringLiteral("Bild „%1“ kann nicht geladen werden: %2")
-                                 .arg(fileName, reader.errorString())
-                                 .toStdString());
+  if (!QFileInfo(fileName).isFile())
+    throw std::runtime_error(QStringLiteral("Bild „%1“ nicht gefunden").arg(fileName).toStdString());
+  // First as the suffix says: a bitmap then needs no image plugin at all, where
+  // Qt's detection would load every installed plugin to ask it. Only a file whose
+  // suffix does not fit its content goes through the full detection.
+  QImageReader bySuffix(fileName, QFileInfo(fileName).suffix().toLower().toLatin1());
+  bySuffix.setAutoDetectImageFormat(false);
+  QImage image = bySuffix.read();
+  if (image.isNull()) {
+    QImageReader reader(fileName);
+    reader.setDecideFormatFromContent(true);
+    image = reader.read();
+    if (image.isNull())
+      throw std::runtime_error(QStringLiteral("Bild „%1“ kann nicht geladen werden: %2")
+                                   .arg(fileName, reader.errorString())
+                                   .toStdString());
+  }
   FPicture = QPixmap::fromImage(image);
   update();
 }
