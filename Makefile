@@ -38,7 +38,7 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure
 
 bench: deps build
-	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window
+	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window $(BUILD)/pictures
 
 # Each fuzz target runs FUZZ_SECONDS from the seeds in fuzz/corpus; new inputs and
 # findings land in build-fuzz, so the repository's seeds stay as they are.

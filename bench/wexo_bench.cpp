@@ -2,6 +2,7 @@
 // quick entries and memory. Prints medians and ratios measured in one run.
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -145,11 +146,16 @@ int main(int argc, char **argv) {
   qputenv("WEXO_DIALOGS", "auto");
   QApplication app(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "Aufruf: %s PFAD/wexo PFAD/bare_window\n", argv[0]);
+    std::fprintf(stderr, "Aufruf: %s PFAD/wexo PFAD/bare_window [BILDERORDNER]\n", argv[0]);
     return 2;
   }
-  const QString wexo = QString::fromLocal8Bit(argv[1]);
-  const QString bare = QString::fromLocal8Bit(argv[2]);
+  const QString wexo = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+  const QString bare = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+  // The program starts in its pictures folder, as the desktop entry starts it.
+  if (argc > 3 && !QDir::setCurrent(QString::fromLocal8Bit(argv[3]))) {
+    std::fprintf(stderr, "Bilderordner %s fehlt\n", argv[3]);
+    return 2;
+  }
   QTemporaryDir dir;
   qputenv("WEXO_ERROR_LOG", dir.filePath("errors.log").toUtf8());
   qputenv("WEXO_TERMINAL_ID", "BENCH");

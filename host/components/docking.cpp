@@ -219,9 +219,12 @@ class TaqCaptionBar : public QWidget {
 public:
   explicit TaqCaptionBar(QDockWidget *dock) : QWidget(dock), FDock(dock) {
     connect(dock, &QDockWidget::windowTitleChanged, this, qOverload<>(&QWidget::update));
-    setFixedHeight(fontMetrics().height() + 8);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   }
+  // The height follows the font, asked only when the dock lays itself out: the
+  // font system need not be ready while the form is being built.
   QSize sizeHint() const override { return {80, fontMetrics().height() + 8}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
   void paintEvent(QPaintEvent *) override {
