@@ -129,8 +129,9 @@ private Q_SLOTS:
     Dm->GetEXFEMani()->GetFehlerCounts(e, m);
     QCOMPARE(m, 0);
     QCOMPARE(Dm->GetUnvollmani()->AnzahlBelege(TIntPair{2, 0}), 0);
-    QCOMPARE(s->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(),
-             s->Scalar("SELECT COUNT(*) FROM pending_work WHERE done = 0").toInt());
+    const int open = s->Scalar("SELECT COUNT(*) FROM pending_work WHERE done = 0").toInt();
+    QCOMPARE(s->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(), open);
+    QCOMPARE(s->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open);
   }
 
   void resubmissionsDueLaterTodayAreNotCountedYet() {
@@ -138,11 +139,16 @@ private Q_SLOTS:
     TWexoStore *s = Env->Store.get();
     s->Exec("DELETE FROM pending_work");
     const QDateTime noon(QDate(2026, 3, 2), QTime(12, 0));
-    s->Exec("INSERT INTO pending_work (kind, due_at) VALUES ('WDVO', ?), ('WDVO', ?), ('WDVO', ?), ('WDVO', '')",
+    s->Exec("INSERT INTO pending_work (kind, due_at) VALUES ('WDVO', ?), ('WDVO', ?), ('WDVO', ?), ('WDVO', ''), "
+            "('WDVO', ?), ('WDVO', ?)",
             {noon.addSecs(-3600).toString(Qt::ISODate), noon.addSecs(3600).toString(Qt::ISODate),
-             noon.addDays(-40).toString(Qt::ISODate)});
-    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon, 1), 3);
-    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon.addDays(1), 1), 4);
+             noon.addDays(-40).toString(Qt::ISODate), noon.date().toString(Qt::ISODate),
+             noon.addDays(3).toString(Qt::ISODate)});
+    // Earlier today, 40 days ago, no date, today without a time – not an hour later, not in three days.
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon, 1), 4);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon.addSecs(3600), 1), 5);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon.addDays(1), 1), 5);
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(noon.addDays(3), 1), 6);
   }
 
   void anOlderDatabaseIsMigratedWithItsCounts() {
@@ -159,6 +165,24 @@ private Q_SLOTS:
     Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
     QCOMPARE(Env->Store->Scalar("SELECT version FROM schema_version").toInt(), TWexoStore::SchemaVersion);
     QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(), open);
+    QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open);
+  }
+
+  void aSchema2DatabaseGainsItsTotals() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    TWexoStore *s = Env->Store.get();
+    s->ExecDirect("DROP TABLE pending_totals");
+    for (const char *trigger : {"pending_totals_ai", "pending_totals_ad", "pending_totals_au"})
+      s->ExecDirect(QStringLiteral("DROP TRIGGER %1").arg(trigger));
+    s->Exec("UPDATE schema_version SET version = 2");
+    s->Exec("INSERT INTO pending_work (kind, due_at) VALUES ('WDVO', '2001-01-01T08:00:00')");
+    const int open = s->Scalar("SELECT COUNT(*) FROM pending_work WHERE done = 0").toInt();
+    Env->Store.reset();
+    Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open);
+    Env->Store->Exec("DELETE FROM pending_work WHERE due_at = '2001-01-01T08:00:00'");
+    QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open - 1);
   }
 
   void aProcessKilledWhileSavingLosesNothing() {

@@ -16,22 +16,25 @@ int CountOpenWork(const TWexoStore *store, const QString &kind, int subkind) {
   return Require(store)->OpenWorkCount(kind, subkind);
 }
 
-// Due are the resubmissions of earlier days (and those without a date) from the
-// counters, plus today's up to the given time from the index of due times.
+// Due are all open resubmissions (those without a date among them) except the
+// ones still ahead: the days after today from the day counters, and today's
+// after the given time from the index of due times. Both stay small however
+// long the history grows.
 int TWiedervorlagen::Enum_Wiedervorlagen_ByDate(const QDateTime &when, int, void *) {
   const TWexoStore *store = Require(FStore);
   const QString day = when.date().toString(Qt::ISODate);
-  const int earlier = store
-                          ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
-                                                  "kind = 'WDVO' AND subkind = 0 AND due_day < ?"),
-                                   {day}, 0)
-                          .toInt();
-  const int today = store
-                        ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
-                                                "AND due_at >= ? AND due_at <= ? AND subkind = 0"),
-                                 {day, when.toString(Qt::ISODate)}, 0)
-                        .toInt();
-  return earlier + today;
+  const int open = store->OpenWorkCount(QStringLiteral("WDVO"), 0);
+  const int laterDays = store
+                            ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
+                                                    "kind = 'WDVO' AND subkind = 0 AND due_day > ?"),
+                                     {day}, 0)
+                            .toInt();
+  const int laterToday = store
+                             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
+                                                     "AND subkind = 0 AND due_at > ? AND due_at < ?"),
+                                      {when.toString(Qt::ISODate), when.date().addDays(1).toString(Qt::ISODate)}, 0)
+                             .toInt();
+  return open - laterDays - laterToday;
 }
 
 int TWiedervorlagen::Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *) {

@@ -193,6 +193,8 @@ void TWexoStore::Migrate() {
       MigrateTo1();
     if (version < 2)
       MigrateTo2();
+    if (version < 3)
+      MigrateTo3();
     Exec(QStringLiteral("DELETE FROM schema_version"));
     Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
     if (fresh)
@@ -281,11 +283,54 @@ void TWexoStore::MigrateTo2() {
              "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)");
 }
 
+// Totals of open pending work without the due day. The day counters alone made
+// a count of all resubmissions sum one row per day of history (years of them);
+// with the totals, that count subtracts only the days still ahead.
+void TWexoStore::MigrateTo3() {
+  ExecDirect("CREATE TABLE IF NOT EXISTS pending_totals (kind TEXT NOT NULL, subkind INTEGER NOT NULL, client_id "
+             "INTEGER NOT NULL, branch_nr INTEGER NOT NULL, open_count INTEGER NOT NULL, "
+             "PRIMARY KEY (kind, subkind, client_id, branch_nr))");
+  // The days still ahead are a range of this index, not a pass over every day.
+  ExecDirect("CREATE INDEX IF NOT EXISTS pending_counts_day ON pending_counts (kind, subkind, due_day, open_count)");
+  const QString key = "(kind, subkind, client_id, branch_nr)";
+  const QString oldMatch =
+      "kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND branch_nr = OLD.branch_nr";
+  if (FPostgres) {
+    ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_total() RETURNS trigger AS $$ BEGIN "
+                              "IF TG_OP IN ('UPDATE', 'DELETE') AND OLD.done = 0 THEN "
+                              "UPDATE pending_totals SET open_count = open_count - 1 WHERE %1; END IF; "
+                              "IF TG_OP IN ('INSERT', 'UPDATE') AND NEW.done = 0 THEN "
+                              "INSERT INTO pending_totals VALUES (NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, 1) "
+                              "ON CONFLICT %2 DO UPDATE SET open_count = pending_totals.open_count + 1; "
+                              "END IF; RETURN NULL; END $$ LANGUAGE plpgsql")
+                   .arg(oldMatch, key));
+    ExecDirect("DROP TRIGGER IF EXISTS pending_work_total ON pending_work");
+    ExecDirect("CREATE TRIGGER pending_work_total AFTER INSERT OR UPDATE OR DELETE ON pending_work FOR EACH ROW "
+               "EXECUTE FUNCTION pending_work_total()");
+  } else {
+    const QString insertNew =
+        QStringLiteral("INSERT INTO pending_totals SELECT NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, 1 "
+                       "WHERE NEW.done = 0 ON CONFLICT %1 DO UPDATE SET open_count = open_count + 1;")
+            .arg(key);
+    const QString removeOld =
+        QStringLiteral("UPDATE pending_totals SET open_count = open_count - 1 WHERE OLD.done = 0 AND %1;").arg(oldMatch);
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_ai AFTER INSERT ON pending_work BEGIN %1 END")
+                   .arg(insertNew));
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_ad AFTER DELETE ON pending_work BEGIN %1 END")
+                   .arg(removeOld));
+    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_au AFTER UPDATE ON pending_work BEGIN %1 %2 END")
+                   .arg(removeOld, insertNew));
+  }
+  ExecDirect("DELETE FROM pending_totals");
+  ExecDirect("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, SUM(open_count) "
+             "FROM pending_counts GROUP BY kind, subkind, client_id, branch_nr");
+}
+
 int TWexoStore::OpenWorkCount(const QString &kind, int subkind) const {
   if (subkind < 0)
-    return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = ?"), {kind}, 0)
+    return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = ?"), {kind}, 0)
         .toInt();
-  return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = ? AND subkind = ?"),
+  return Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = ? AND subkind = ?"),
                 {kind, subkind}, 0)
       .toInt();
 }

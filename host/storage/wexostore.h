@@ -15,7 +15,7 @@ public:
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 2;
+  static constexpr int SchemaVersion = 3;
 
   // Opens (and creates, migrates and seeds when new) the database that
   // WEXO_DATABASE or the default location names. Throws EWexoStoreError with a
@@ -53,6 +53,7 @@ private:
   int StoredVersion() const;
   void MigrateTo1();
   void MigrateTo2();
+  void MigrateTo3();
 
   QString FConnection;
   QString FLocation;
