@@ -45,7 +45,7 @@ int IQVN_BedarfeListServer::BedarfeCount() { return CountOpenWork(FStore, "BEDA"
 
 bool IQVN_BedarfeListServer::BedarfeVorhanden() {
   return Require(FStore)
-             ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = 'BEDA' "
+             ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = 'BEDA' "
                                      "AND subkind = 0 AND client_id = ? AND branch_nr IN (0, ?)"),
                       {QVNProgramm()->GetAktMandant().Key1, QVNProgramm()->GetAktFiliale()}, 0)
              .toInt() > 0;
@@ -73,7 +73,7 @@ bool TUnvollMani::AufgabeAktiv() {
 
 int TUnvollMani::AnzahlBelege(const TIntPair &mandant) {
   return Require(FStore)
-      ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = 'UNVO' AND "
+      ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = 'UNVO' AND "
                               "subkind = 0 AND client_id = ?"),
                {mandant.Key1}, 0)
       .toInt();
