@@ -106,8 +106,9 @@ struct Window {
   std::unique_ptr<TfrmWexoentree> form;
 };
 
-// The whole showing sequence after a dialog: menu infos, task list, quick entries, start-menu selection.
-void RefreshMs(const QString &dbPath, std::vector<double> &times, int repetitions = 11) {
+// Adds the times of the whole showing sequence after a dialog (menu infos, task
+// list, quick entries, start-menu selection) in a window on that database.
+void MeasureRefresh(const QString &dbPath, std::vector<double> &times, int repetitions = 11) {
   Window w(dbPath);
   for (int i = 0; i < repetitions; ++i) {
     w.form->hide();
@@ -191,7 +192,7 @@ int main(int argc, char **argv) {
   std::vector<double> refreshMs[2];
   for (int round = 0; round < RefreshRounds; ++round)
     for (int i : {0, 1})
-      RefreshMs(dir.filePath(QStringLiteral("work-%1.sqlite").arg(sizes[i])), refreshMs[i]);
+      MeasureRefresh(dir.filePath(QStringLiteral("work-%1.sqlite").arg(sizes[i])), refreshMs[i]);
   const double refresh[2] = {Median(refreshMs[0]), Median(refreshMs[1])};
 
   std::vector<std::pair<int, double>> quick;
