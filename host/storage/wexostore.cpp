@@ -238,6 +238,45 @@ void TWexoStore::MigrateTo1() {
     ExecDirect(statement);
 }
 
+// Triggers that keep a counter table of open pending work (open_count per kind,
+// sub kind, client, branch and, perDay, due day) in step with every change of
+// pending_work. SQLite gets three triggers named <sqlitePrefix>_ai/_ad/_au,
+// PostgreSQL one trigger and function named postgresName.
+void TWexoStore::KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
+                                     bool perDay) {
+  const QString key = perDay ? QStringLiteral("(kind, subkind, client_id, branch_nr, due_day)")
+                             : QStringLiteral("(kind, subkind, client_id, branch_nr)");
+  const QString newValues = QStringLiteral("NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr") +
+                            (perDay ? QStringLiteral(", substr(NEW.due_at, 1, 10)") : QString());
+  const QString oldMatch =
+      QStringLiteral("kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND "
+                     "branch_nr = OLD.branch_nr") +
+      (perDay ? QStringLiteral(" AND due_day = substr(OLD.due_at, 1, 10)") : QString());
+  const QString removeOld =
+      QStringLiteral("UPDATE %1 SET open_count = open_count - 1 WHERE OLD.done = 0 AND %2;").arg(table, oldMatch);
+  if (FPostgres) {
+    ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger AS $$ BEGIN "
+                              "IF TG_OP IN ('UPDATE', 'DELETE') AND OLD.done = 0 THEN %2 END IF; "
+                              "IF TG_OP IN ('INSERT', 'UPDATE') AND NEW.done = 0 THEN "
+                              "INSERT INTO %3 VALUES (%4, 1) "
+                              "ON CONFLICT %5 DO UPDATE SET open_count = %3.open_count + 1; "
+                              "END IF; RETURN NULL; END $$ LANGUAGE plpgsql")
+                   .arg(postgresName, removeOld, table, newValues, key));
+    ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS %1 ON pending_work").arg(postgresName));
+    ExecDirect(QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE ON pending_work FOR EACH ROW "
+                              "EXECUTE FUNCTION %1()")
+                   .arg(postgresName));
+    return;
+  }
+  const QString insertNew = QStringLiteral("INSERT INTO %1 SELECT %2, 1 WHERE NEW.done = 0 ON CONFLICT %3 DO UPDATE SET "
+                                           "open_count = open_count + 1;")
+                                .arg(table, newValues, key);
+  const QString create = QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2 AFTER %3 ON pending_work BEGIN %4 END");
+  ExecDirect(create.arg(sqlitePrefix, "ai", "INSERT", insertNew));
+  ExecDirect(create.arg(sqlitePrefix, "ad", "DELETE", removeOld));
+  ExecDirect(create.arg(sqlitePrefix, "au", "UPDATE", removeOld + ' ' + insertNew));
+}
+
 // Counters of open pending work per kind, sub kind, client, branch and due day,
 // kept by triggers, so the task list's counts cost the same for a thousand or
 // a million rows of work.
@@ -248,36 +287,8 @@ void TWexoStore::MigrateTo2() {
   // Covers the count of today's resubmissions and the overview lists without reading the rows.
   ExecDirect("DROP INDEX IF EXISTS pending_work_open");
   ExecDirect("CREATE INDEX IF NOT EXISTS pending_work_due ON pending_work (kind, done, subkind, due_at)");
-  const QString key = "(kind, subkind, client_id, branch_nr, due_day)";
-  const QString oldMatch = "kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND branch_nr = "
-                           "OLD.branch_nr AND due_day = substr(OLD.due_at, 1, 10)";
-  if (FPostgres) {
-    ExecDirect(QStringLiteral(
-                   "CREATE OR REPLACE FUNCTION pending_work_count() RETURNS trigger AS $$ BEGIN "
-                   "IF TG_OP IN ('UPDATE', 'DELETE') AND OLD.done = 0 THEN "
-                   "UPDATE pending_counts SET open_count = open_count - 1 WHERE %1; END IF; "
-                   "IF TG_OP IN ('INSERT', 'UPDATE') AND NEW.done = 0 THEN "
-                   "INSERT INTO pending_counts VALUES (NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, "
-                   "substr(NEW.due_at, 1, 10), 1) ON CONFLICT %2 DO UPDATE SET open_count = pending_counts.open_count + 1; "
-                   "END IF; RETURN NULL; END $$ LANGUAGE plpgsql")
-                   .arg(oldMatch, key));
-    ExecDirect("DROP TRIGGER IF EXISTS pending_work_count ON pending_work");
-    ExecDirect("CREATE TRIGGER pending_work_count AFTER INSERT OR UPDATE OR DELETE ON pending_work FOR EACH ROW "
-               "EXECUTE FUNCTION pending_work_count()");
-  } else {
-    const QString insertNew = QStringLiteral(
-        "INSERT INTO pending_counts SELECT NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, "
-        "substr(NEW.due_at, 1, 10), 1 WHERE NEW.done = 0 ON CONFLICT %1 DO UPDATE SET open_count = open_count + 1;")
-                                  .arg(key);
-    const QString removeOld =
-        QStringLiteral("UPDATE pending_counts SET open_count = open_count - 1 WHERE OLD.done = 0 AND %1;").arg(oldMatch);
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_ai AFTER INSERT ON pending_work BEGIN %1 END")
-                   .arg(insertNew));
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_ad AFTER DELETE ON pending_work BEGIN %1 END")
-                   .arg(removeOld));
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_work_au AFTER UPDATE ON pending_work BEGIN %1 %2 END")
-                   .arg(removeOld, insertNew));
-  }
+  KeepOpenWorkCounted(QStringLiteral("pending_counts"), QStringLiteral("pending_work"),
+                      QStringLiteral("pending_work_count"), true);
   ExecDirect("DELETE FROM pending_counts");
   ExecDirect("INSERT INTO pending_counts SELECT kind, subkind, client_id, branch_nr, substr(due_at, 1, 10), COUNT(*) "
              "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)");
@@ -292,35 +303,8 @@ void TWexoStore::MigrateTo3() {
              "PRIMARY KEY (kind, subkind, client_id, branch_nr))");
   // The days still ahead are a range of this index, not a pass over every day.
   ExecDirect("CREATE INDEX IF NOT EXISTS pending_counts_day ON pending_counts (kind, subkind, due_day, open_count)");
-  const QString key = "(kind, subkind, client_id, branch_nr)";
-  const QString oldMatch =
-      "kind = OLD.kind AND subkind = OLD.subkind AND client_id = OLD.client_id AND branch_nr = OLD.branch_nr";
-  if (FPostgres) {
-    ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_total() RETURNS trigger AS $$ BEGIN "
-                              "IF TG_OP IN ('UPDATE', 'DELETE') AND OLD.done = 0 THEN "
-                              "UPDATE pending_totals SET open_count = open_count - 1 WHERE %1; END IF; "
-                              "IF TG_OP IN ('INSERT', 'UPDATE') AND NEW.done = 0 THEN "
-                              "INSERT INTO pending_totals VALUES (NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, 1) "
-                              "ON CONFLICT %2 DO UPDATE SET open_count = pending_totals.open_count + 1; "
-                              "END IF; RETURN NULL; END $$ LANGUAGE plpgsql")
-                   .arg(oldMatch, key));
-    ExecDirect("DROP TRIGGER IF EXISTS pending_work_total ON pending_work");
-    ExecDirect("CREATE TRIGGER pending_work_total AFTER INSERT OR UPDATE OR DELETE ON pending_work FOR EACH ROW "
-               "EXECUTE FUNCTION pending_work_total()");
-  } else {
-    const QString insertNew =
-        QStringLiteral("INSERT INTO pending_totals SELECT NEW.kind, NEW.subkind, NEW.client_id, NEW.branch_nr, 1 "
-                       "WHERE NEW.done = 0 ON CONFLICT %1 DO UPDATE SET open_count = open_count + 1;")
-            .arg(key);
-    const QString removeOld =
-        QStringLiteral("UPDATE pending_totals SET open_count = open_count - 1 WHERE OLD.done = 0 AND %1;").arg(oldMatch);
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_ai AFTER INSERT ON pending_work BEGIN %1 END")
-                   .arg(insertNew));
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_ad AFTER DELETE ON pending_work BEGIN %1 END")
-                   .arg(removeOld));
-    ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS pending_totals_au AFTER UPDATE ON pending_work BEGIN %1 %2 END")
-                   .arg(removeOld, insertNew));
-  }
+  KeepOpenWorkCounted(QStringLiteral("pending_totals"), QStringLiteral("pending_totals"),
+                      QStringLiteral("pending_work_total"), false);
   ExecDirect("DELETE FROM pending_totals");
   ExecDirect("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, SUM(open_count) "
              "FROM pending_counts GROUP BY kind, subkind, client_id, branch_nr");

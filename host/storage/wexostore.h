@@ -54,6 +54,8 @@ private:
   void MigrateTo1();
   void MigrateTo2();
   void MigrateTo3();
+  void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
+                           bool perDay);
 
   QString FConnection;
   QString FLocation;
