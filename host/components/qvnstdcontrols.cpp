@@ -145,12 +145,13 @@ TTabSheet *TQVNStdPageControl::ActivePage() const { return qobject_cast<TTabShee
 TImage::TImage(QWidget *parent) : QWidget(parent) {}
 
 void TImage::LoadFromFile(const QString &fileName) {
-  if (!QFileInfo(fileName).isFile())
+  const QFileInfo file(fileName);
+  if (!file.isFile())
     throw std::runtime_error(QStringLiteral("Bild „%1“ nicht gefunden").arg(fileName).toStdString());
   // First as the suffix says: a bitmap then needs no image plugin at all, where
   // Qt's detection would load every installed plugin to ask it. Only a file whose
   // suffix does not fit its content goes through the full detection.
-  QImageReader bySuffix(fileName, QFileInfo(fileName).suffix().toLower().toLatin1());
+  QImageReader bySuffix(fileName, file.suffix().toLower().toLatin1());
   bySuffix.setAutoDetectImageFormat(false);
   QImage image = bySuffix.read();
   if (image.isNull()) {
