@@ -15,6 +15,8 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   app.setQuitOnLastWindowClosed(false);
   std::unique_ptr<Twexodm> dataModule;
   std::unique_ptr<TfrmWexoentree> mainForm;
+  // Everything the start reads comes in one round trip to the database.
+  auto startBatch = std::make_unique<TWexoReadBatch>(wpAll);
   try {
     QVNProgramm()->Init(QStringLiteral("WEXO"), TEnumProzessTypen(3), TPVR_InstanceCount(0), 0, true);
     QVNProgramm()->SetTitle(QStringLiteral("Artikelverwaltung"));
@@ -31,6 +33,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   if (mainForm && !mainForm->WasClosed()) {
     QObject::connect(mainForm.get(), &TQVNForm::Closing, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     mainForm->show();
+    startBatch.reset();
     // WEXO_SCREENSHOT=file.png saves a picture of the window once it is painted, then ends.
     const QString screenshot = qEnvironmentVariable("WEXO_SCREENSHOT");
     if (!screenshot.isEmpty())
@@ -45,6 +48,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   } else if (mainForm) {
     result = 0;
   }
+  startBatch.reset();
   // The window goes before the data module it uses.
   mainForm.reset();
   dataModule.reset();

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "datamodule/wexodmu.h"
+#include "pgserver.h"
 #include "storage/wexostore.h"
+#include "tcpproxy.h"
 #include "wexoentreefrm.h"
 
 extern char **environ;
@@ -141,6 +143,82 @@ double QuickEntriesMs(const QString &dbPath, int entries, int repetitions = 15) 
   }
   return Median(times);
 }
+// A branch on a slow link: the same PostgreSQL server on loopback and behind
+// a proxy that delays each direction by 10 ms (20 ms round trip).
+struct PostgresRows {
+  bool ran = false;
+  QString why;
+  double startLoopback = 0, startSlow = 0;
+  int startTrips = 0;
+  double refreshLoopback = 0, refreshSlow = 0;
+  int refreshTrips = 0;
+  int launchTrips = 0;
+};
+
+constexpr int LinkDelayMs = 10;
+
+PostgresRows MeasurePostgres(const QString &wexo) {
+  PostgresRows r;
+  TPgServer server;
+  if (!server.Ok()) {
+    r.why = server.Error();
+    return r;
+  }
+  TTcpProxy proxy(server.Port(), LinkDelayMs);
+  const QString loopback = server.Url(QStringLiteral("bench"));
+  const QString slow = server.Url(QStringLiteral("bench"), proxy.Port());
+  auto env = [](const QString &url) {
+    return QStringList{"WEXO_DATABASE=" + url, "WEXO_QUIT_AFTER_PAINT=1", "QT_QPA_PLATFORM=offscreen",
+                       "WEXO_DIALOGS=auto"};
+  };
+  Spawn(wexo, env(loopback)); // creates and seeds the database
+  std::vector<double> fast, delayed;
+  std::vector<int> trips;
+  for (int i = 0; i < 7; ++i) {
+    fast.push_back(Spawn(wexo, env(loopback)).ms);
+    proxy.ResetRoundTrips();
+    delayed.push_back(Spawn(wexo, env(slow)).ms);
+    trips.push_back(proxy.RoundTrips());
+  }
+  r.startLoopback = Median(fast);
+  r.startSlow = Median(delayed);
+  r.startTrips = Median(trips);
+
+  std::vector<double> refreshFast, refreshSlow;
+  std::vector<int> refreshTrips, launchTrips;
+  {
+    Window w(loopback);
+    for (int i = 0; i < 11; ++i) {
+      w.form->hide();
+      QElapsedTimer t;
+      t.start();
+      w.form->show();
+      refreshFast.push_back(t.nsecsElapsed() / 1e6);
+    }
+  }
+  {
+    Window w(slow);
+    for (int i = 0; i < 11; ++i) {
+      w.form->hide();
+      proxy.ResetRoundTrips();
+      QElapsedTimer t;
+      t.start();
+      w.form->show();
+      refreshSlow.push_back(t.nsecsElapsed() / 1e6);
+      refreshTrips.push_back(proxy.RoundTrips());
+      proxy.ResetRoundTrips();
+      wexodm->WEListe(); // journal and fault check; the dialog returns at once here
+      launchTrips.push_back(proxy.RoundTrips());
+      QApplication::processEvents();
+    }
+  }
+  r.refreshLoopback = Median(refreshFast);
+  r.refreshSlow = Median(refreshSlow);
+  r.refreshTrips = Median(refreshTrips);
+  r.launchTrips = Median(launchTrips);
+  r.ran = true;
+  return r;
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -163,6 +241,15 @@ int main(int argc, char **argv) {
   qputenv("WEXO_TERMINAL_ID", "BENCH");
   QStandardPaths::setTestModeEnabled(true);
 
+  // WEXO_BENCH_ONLY=postgres measures the PostgreSQL rows alone.
+  if (qEnvironmentVariable("WEXO_BENCH_ONLY") == QLatin1String("postgres")) {
+    const PostgresRows pg = MeasurePostgres(wexo);
+    std::printf("Start: Loopback %.0f ms, langsam %.0f ms, %d Umläufe gezählt\nAuffrischen: Loopback %.2f ms, langsam "
+                "%.1f ms, %d Umläufe gezählt\nDialog starten: %d Umläufe\n%s\n",
+                pg.startLoopback, pg.startSlow, pg.startTrips, pg.refreshLoopback, pg.refreshSlow, pg.refreshTrips,
+                pg.launchTrips, pg.why.toUtf8().constData());
+    return 0;
+  }
   // Start-up and memory, the demo database made by a first start.
   const QStringList env = {"WEXO_DATABASE=" + dir.filePath("demo.sqlite"), "WEXO_QUIT_AFTER_PAINT=1",
                            "QT_QPA_PLATFORM=offscreen", "WEXO_DIALOGS=auto"};
@@ -195,6 +282,8 @@ int main(int argc, char **argv) {
       MeasureRefresh(dir.filePath(QStringLiteral("work-%1.sqlite").arg(sizes[i])), refreshMs[i]);
   const double refresh[2] = {Median(refreshMs[0]), Median(refreshMs[1])};
 
+  const PostgresRows pg = MeasurePostgres(wexo);
+
   std::vector<std::pair<int, double>> quick;
   for (int n : {100, 1000, 10000})
     quick.emplace_back(n, QuickEntriesMs(dir.filePath("quick.sqlite"), n));
@@ -216,5 +305,20 @@ int main(int argc, char **argv) {
               Median(wexoKb) / 1024.0, Median(bareKb) / 1024.0, double(Median(wexoKb)) / double(Median(bareKb)));
   std::printf("| Speicher (höchster Stand) | %.1f MB | QMainWindow mit einer Textzeile %.1f MB | %.2f | |\n",
               Median(wexoKb) / 1024.0, Median(textKb) / 1024.0, double(Median(wexoKb)) / double(Median(textKb)));
+  if (!pg.ran) {
+    std::printf("| PostgreSQL | nicht gemessen: %s | | | |\n", pg.why.toUtf8().constData());
+    return 0;
+  }
+  const double rtt = 2.0 * LinkDelayMs;
+  std::printf("| PostgreSQL: Start bis gezeichnet, Loopback (Median aus 7) | %.0f ms | | | |\n", pg.startLoopback);
+  std::printf("| PostgreSQL: Start bis gezeichnet, 20 ms Umlaufzeit (Median aus 7) | %.0f ms | Loopback | +%.0f ms = "
+              "%.1f Umläufe (gezählt: %d) | ≤ 20 Umläufe |\n",
+              pg.startSlow, pg.startSlow - pg.startLoopback, (pg.startSlow - pg.startLoopback) / rtt, pg.startTrips);
+  std::printf("| PostgreSQL: Auffrischen, Loopback (Median aus 11) | %.2f ms | | | |\n", pg.refreshLoopback);
+  std::printf("| PostgreSQL: Auffrischen, 20 ms Umlaufzeit (Median aus 11) | %.1f ms | Loopback | +%.1f ms = %.1f "
+              "Umläufe (gezählt: %d) | ≤ 3 Umläufe |\n",
+              pg.refreshSlow, pg.refreshSlow - pg.refreshLoopback, (pg.refreshSlow - pg.refreshLoopback) / rtt,
+              pg.refreshTrips);
+  std::printf("| PostgreSQL: Dialog starten bis er sich öffnet | %d Umläufe | | | ≤ 2 Umläufe |\n", pg.launchTrips);
   return 0;
 }

@@ -1,6 +1,7 @@
 // The database and the data module on it: migration, refusal of bad files,
 // journal and faults, stored menu settings, quick entries and their files.
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
@@ -90,7 +91,7 @@ private Q_SLOTS:
       raised = QString::fromUtf8(e.what()) == "Exportserver weg";
     }
     QVERIFY(raised);
-    QSqlQuery q = Env->Store->Exec("SELECT operation, arguments, terminal_id FROM operation_journal ORDER BY id");
+    TWexoRows q = Env->Store->Exec("SELECT operation, arguments, terminal_id FROM operation_journal ORDER BY id");
     QStringList journal;
     while (q.next()) {
       journal << q.value(0).toString() + "(" + q.value(1).toString() + ")";
@@ -222,7 +223,7 @@ private Q_SLOTS:
     QVERIFY(other.open());
     QSqlQuery lock(other);
     QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
-    Env->Store->Db().setConnectOptions("QSQLITE_BUSY_TIMEOUT=200");
+    Env->Store->Connection()->SetBusyTimeout(200);
     bool reported = false;
     try {
       Env->Store->Transaction([&] { Env->Store->Exec("INSERT INTO operation_faults VALUES ('x', 'y')"); });

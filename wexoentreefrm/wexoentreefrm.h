@@ -2,6 +2,7 @@
 // The entry window of the article management: start menu and work-area pages,
 // task list, quick entries and the docked panels around them.
 #include <QPointer>
+#include <QTimer>
 
 #include "components/imagelist.h"
 #include "datamodule/wexodmu.h"
@@ -33,6 +34,8 @@ public:
   // The page control, page and task-list pieces other parts of the window use.
   void acFormRebuild();
   void LoadAufgaben();
+  // Above the task list: why its counts are not current, when they are not.
+  void ShowStoreState();
   void LoadSchnellEinstiege();
   int GetSE4FocusedColumn(TVTStringList *view);
   void HandleSE(quint8 operation, TVTStringList *view);
@@ -184,6 +187,8 @@ public Q_SLOTS:
 
 protected:
   void setVisible(bool visible) override;
+  void showEvent(QShowEvent *) override;
+  void hideEvent(QHideEvent *) override;
   void resizeEvent(QResizeEvent *) override;
   void changeEvent(QEvent *) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -199,6 +204,10 @@ private:
   bool FormCloseQuery();
   void FormDestroy();
   void RunDirectStartModes();
+  // What the database gives the window anew, without touching page or focus:
+  // after the server came back, and (the task list alone) when open work changed.
+  void RefreshData();
+  void ConnectDataModule();
   void SetLblText(TQVNStdLabel *label, const QString &text);
   // Fillers of the start menu and the nine button menus.
   void FillStartMenu();
@@ -228,6 +237,10 @@ private:
 
   bool FLoading = true;
   bool FDestroying = false;
+  bool FCountsUnavailable = false;
+  bool FStoreStateTold = false;
+  QTimer FStateTimer;
+  QTimer FOpenWorkTimer;
 };
 
 extern TfrmWexoentree *frmWexoentree;

@@ -3,6 +3,8 @@
 
 #include "components/actionlist.h"
 #include "framework/qvnguard.h"
+#include "framework/qvnmessage.h"
+#include "storage/wexostore.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -39,6 +41,7 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   FLoading = false;
   // Every key of the window goes to the action list before the focused control.
   qApp->installEventFilter(this);
+  ConnectDataModule();
   FormCreate();
   FinishCreate();
 }
@@ -111,6 +114,8 @@ void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
 }
 
 void TfrmWexoentree::FormShow() {
+  // Menu settings, counts and quick entries come in one read.
+  const TWexoReadBatch batch(wpMenu | wpPermissions | wpOpenWork | wpQuickEntries);
   QVNGuard(QStringLiteral("TfrmWexoentree.FormShow"), [&] {
     const QString client = QVNProgramm()->GetTextMandant();
     setWindowTitle(client.isEmpty() ? QStringLiteral("Artikelverwaltung")
@@ -139,6 +144,64 @@ void TfrmWexoentree::FormShow() {
     btnpnStartMenu->SetSelected(FStartMenuItemIndex);
     RunDirectStartModes();
   });
+}
+
+void TfrmWexoentree::ConnectDataModule() {
+  FStateTimer.setInterval(1000);
+  connect(&FStateTimer, &QTimer::timeout, this, &TfrmWexoentree::ShowStoreState);
+  // Changes come in bursts (a receipt books many rows): one refresh for a burst.
+  FOpenWorkTimer.setSingleShot(true);
+  FOpenWorkTimer.setInterval(250);
+  connect(&FOpenWorkTimer, &QTimer::timeout, this, [this] {
+    if (isVisible() && isEnabled())
+      LoadAufgaben();
+  });
+  if (!wexodm)
+    return;
+  connect(wexodm, &Twexodm::OpenWorkChanged, this, [this] { FOpenWorkTimer.start(); });
+  connect(wexodm, &Twexodm::StoreStateChanged, this, &TfrmWexoentree::ShowStoreState);
+  connect(wexodm, &Twexodm::Reconnected, this, [this] {
+    if (isVisible())
+      RefreshData();
+  });
+  connect(wexodm, &Twexodm::DamageFound, this, [](const QString &message) {
+    QVNMessages()->Show(QStringLiteral("Artikelverwaltung"), message, TQVNMessageKind::Error);
+  });
+}
+
+void TfrmWexoentree::RefreshData() {
+  const TWexoReadBatch batch(wpMenu | wpPermissions | wpOpenWork | wpQuickEntries);
+  QVNGuard(QStringLiteral("TfrmWexoentree.RefreshData"), [&] {
+    wexodm->LoadEntreeMenueInfos(FMenueInfos);
+    MenueInfosTobtnsMore(FMenueInfos);
+    LoadAufgaben();
+    LoadSchnellEinstiege();
+  });
+}
+
+void TfrmWexoentree::showEvent(QShowEvent *e) {
+  TQVNForm::showEvent(e);
+  if (wexodm)
+    wexodm->WatchOpenWork(true);
+  // A database that takes no changes is said once, when the window first appears.
+  if (!FStoreStateTold && wexodm && wexodm->StoreState().ReadOnly) {
+    FStoreStateTold = true;
+    QTimer::singleShot(0, this, [] {
+      QVNMessages()->Show(QStringLiteral("Artikelverwaltung"),
+                          QStringLiteral("Die Datenbank „%1“ ist schreibgeschützt (%2). Aufgaben und Dialoge stehen "
+                                         "zur Verfügung; Einstellungen, Fensteranordnung und Schnelleinstiege werden "
+                                         "in dieser Sitzung nicht gespeichert.")
+                              .arg(wexodm->Store() ? wexodm->Store()->Location() : QString(),
+                                   wexodm->StoreState().Reason),
+                          TQVNMessageKind::Warning);
+    });
+  }
+}
+
+void TfrmWexoentree::hideEvent(QHideEvent *e) {
+  TQVNForm::hideEvent(e);
+  if (wexodm && !FDestroying)
+    wexodm->WatchOpenWork(false);
 }
 
 void TfrmWexoentree::RunDirectStartModes() {

@@ -1,7 +1,9 @@
 // The task list: counting pending work into rows, painting and opening them.
 #include "wexoentreefrm.h"
 
+#include "components/qvnalign.h"
 #include "framework/qvnguard.h"
+#include "storage/wexostore.h"
 
 #include <QCursor>
 #include <QPainter>
@@ -18,20 +20,18 @@ int RowValue(const TStringList *list) {
 } // namespace
 
 void TfrmWexoentree::LoadAufgaben() {
-  vstAufgaben->BeginUpdate();
-  QVNGuard(QStringLiteral("TfrmWexoentree.LoadAufgaben"), [&] {
-    vstAufgaben->Clear();
-    auto addRow = [&](const QString &caption, const QString &value, const QString &code) {
-      const int node = vstAufgaben->AddChild(-1);
-      auto *list = new TStringList;
-      vstAufgaben->SetNodeData(node, list);
-      list->Add(caption);
-      list->Add(value);
-      list->Add(QString());
-      list->Add(code);
-    };
-    auto number = [](int n) { return QString::number(n); };
-
+  struct Row {
+    QString Caption, Value, Code;
+  };
+  QList<Row> rows;
+  auto addRow = [&](const QString &caption, const QString &value, const QString &code) {
+    rows.append({caption, value, code});
+  };
+  auto number = [](int n) { return QString::number(n); };
+  // All counts of the list come with its first count, in one read.
+  const TWexoReadBatch batch(wpOpenWork);
+  bool unavailable = false;
+  try {
     int n = wexodm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(qvn_Now(), 1, nullptr);
     addRow(n > 1 ? QStringLiteral("Wiedervorlagen") : QStringLiteral("Wiedervorlage"), number(n), QStringLiteral("WDVO"));
 
@@ -102,8 +102,68 @@ void TfrmWexoentree::LoadAufgaben() {
     }
     if (n > 0)
       addRow(QStringLiteral("Offene SSC-Positionen"), number(n), QStringLiteral("SSC_"));
+  } catch (const EWexoStoreError &e) {
+    // Counts that cannot be read (damaged database, server away since the
+    // start) are said so above the list; the rows shown stay as they were.
+    const bool quiet = dynamic_cast<const EWexoDamaged *>(&e) || dynamic_cast<const EWexoOffline *>(&e);
+    QVNInfo()->RegisterException(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e, true);
+    if (quiet)
+      unavailable = true;
+    else
+      QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
+  } catch (const std::exception &e) {
+    QVNInfo()->RegisterException(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e, true);
+    QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
+  }
+  FCountsUnavailable = unavailable;
+  if (!unavailable) {
+    // The row the user stands on stays the current one when the counts change under it.
+    const int focused = vstAufgaben->FocusedNode();
+    vstAufgaben->BeginUpdate();
+    vstAufgaben->Clear();
+    for (const Row &row : rows) {
+      const int node = vstAufgaben->AddChild(-1);
+      auto *list = new TStringList;
+      vstAufgaben->SetNodeData(node, list);
+      list->Add(row.Caption);
+      list->Add(row.Value);
+      list->Add(QString());
+      list->Add(row.Code);
+    }
+    vstAufgaben->EndUpdate();
+    if (focused >= 0 && focused < vstAufgaben->RootNodeCount())
+      vstAufgaben->SetFocusedCell(focused, 0);
+  }
+  ShowStoreState();
+}
+
+// Above the task list: why its counts are not current, and when the next attempt comes.
+void TfrmWexoentree::ShowStoreState() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.ShowStoreState"), [&] {
+    const TWexoConnectionState state = wexodm->StoreState();
+    QString text;
+    if (state.Damaged)
+      text = QStringLiteral("Zählerstände nicht verfügbar – die Datenbank ist beschädigt.");
+    else if (!state.Online) {
+      const qint64 seconds = state.NextTry.isValid() ? QDateTime::currentDateTime().secsTo(state.NextTry) : -1;
+      text = seconds > 0 ? QStringLiteral("Keine Verbindung zur Datenbank – neuer Versuch in %1 s.").arg(seconds)
+                         : QStringLiteral("Keine Verbindung zur Datenbank – neuer Versuch läuft …");
+    } else if (FCountsUnavailable)
+      text = QStringLiteral("Zählerstände nicht verfügbar.");
+    const bool shown = !text.isEmpty();
+    if (lblAufgabenHinweis->Caption() != text)
+      lblAufgabenHinweis->SetCaption(text);
+    if (lblAufgabenHinweis->isHidden() == shown) {
+      lblAufgabenHinweis->setVisible(shown);
+      TQVNAlign::Realign(lblAufgabenHinweis);
+    }
+    vstAufgaben->SetGhosted(shown);
+    // The countdown needs no database: it only redraws the line.
+    if (!state.Online && !state.Damaged)
+      FStateTimer.start();
+    else
+      FStateTimer.stop();
   });
-  vstAufgaben->EndUpdate();
 }
 
 void TfrmWexoentree::vstAufgabenBeforeCellPaint(TVTStringList *Sender, QPainter *TargetCanvas, int Node, int,

@@ -1,6 +1,7 @@
 #include "components/qvnformstore.h"
 #include "storage/wexostore.h"
 #include "framework/qvnguard.h"
+#include "framework/qvnframework.h"
 
 #include <QMetaProperty>
 #include <stdexcept>
@@ -31,6 +32,11 @@ TQVNFormStore::TQVNFormStore(QWidget *parent) : QWidget(parent) {
   setFixedSize(0, 0);
   // Restores after the form's creation handler and saves when a close was
   // accepted; a failing database is reported and does not stop the form.
+  QVNMessages()->SetWhat(QStringLiteral("TQVNFormStore.Store"),
+                         QStringLiteral("Die Fensteranordnung und die Einstellungen dieses Arbeitsplatzes konnten nicht "
+                                        "gespeichert werden"));
+  QVNMessages()->SetWhat(QStringLiteral("TQVNFormStore.Restore"),
+                         QStringLiteral("Die gespeicherte Fensteranordnung konnte nicht gelesen werden"));
   if (auto *form = qobject_cast<TQVNForm *>(window())) {
     connect(form, &TQVNForm::Created, this, [this] {
       if (AutoRestore)
@@ -45,7 +51,11 @@ TQVNFormStore::TQVNFormStore(QWidget *parent) : QWidget(parent) {
 
 QString TQVNFormStore::FormId() const { return FormLanguage + QLatin1Char('.') + FormProgram + QLatin1Char('.') + FormMask; }
 
+// Only what was restored is saved: a form that closes before its restore
+// (an early end at creation, a failed read) leaves every stored value as it was.
 void TQVNFormStore::Store() {
+  if (!FRestored)
+    return;
   Q_EMIT OnStoreStart(this);
   QList<std::pair<QString, QString>> values;
   for (const QString &prop : StoredProps) {
@@ -58,26 +68,42 @@ void TQVNFormStore::Store() {
       continue;
     values.append({prop, v.toString()});
   }
+  if (values.isEmpty())
+    return;
   TWexoStore *store = RequireStore();
-  const QString formId = FormId();
-  store->Transaction([&] {
-    for (const auto &[prop, value] : values) {
-      store->Exec(QStringLiteral("DELETE FROM form_store WHERE form_id = ? AND index_name = ? AND property = ?"),
-                  {formId, IndexName, prop});
-      store->Exec(
-          QStringLiteral("INSERT INTO form_store (form_id, index_name, property, value) VALUES (?, ?, ?, ?)"),
-          {formId, IndexName, prop, value});
-    }
-  });
+  // One statement for all values: atomic by itself, and one round trip on a slow link.
+  QStringList rows;
+  QVariantList params;
+  for (const auto &[prop, value] : values) {
+    rows << QStringLiteral("(?, ?, ?, ?)");
+    params << FormId() << IndexName << prop << value;
+  }
+  store->Exec(QStringLiteral("INSERT INTO form_store (form_id, index_name, property, value) VALUES ") +
+                  rows.join(QStringLiteral(", ")) +
+                  QStringLiteral(" ON CONFLICT (form_id, index_name, property) DO UPDATE SET value = excluded.value"),
+              params);
 }
 
 void TQVNFormStore::Restore() {
   TWexoStore *store = RequireStore();
-  QSqlQuery q = store->Exec(QStringLiteral("SELECT property, value FROM form_store WHERE form_id = ? AND index_name = ?"),
-                            {FormId(), IndexName});
   QMap<QString, QString> stored;
-  while (q.next())
-    stored.insert(q.value(0).toString(), q.value(1).toString());
+  FOversize.clear();
+  if (IndexName == QVNInfoTerminalID()) {
+    const TWexoSnapshot snapshot = store->Read(wpFormStore);
+    stored = snapshot.FormStore.value(FormId());
+    FOversize = snapshot.FormStoreOversize.value(FormId());
+  } else {
+    TWexoRows q = store->Exec(QStringLiteral("SELECT property, CASE WHEN length(value) <= %1 THEN value ELSE '' END, "
+                                             "length(value) FROM form_store WHERE form_id = ? AND index_name = ?")
+                                  .arg(TWexoStore::MaxFormValueLength),
+                              {FormId(), IndexName});
+    while (q.next()) {
+      if (q.value(2).toLongLong() > TWexoStore::MaxFormValueLength)
+        FOversize << q.value(0).toString();
+      else
+        stored.insert(q.value(0).toString(), q.value(1).toString());
+    }
+  }
   for (const QString &prop : StoredProps) {
     if (!stored.contains(prop))
       continue;
@@ -100,5 +126,6 @@ void TQVNFormStore::Restore() {
     }
     mp.write(o, value);
   }
+  FRestored = true;
   Q_EMIT OnRestoreEnd(this);
 }

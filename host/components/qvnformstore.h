@@ -21,8 +21,12 @@ public:
   // Writes the stored properties in one transaction; raises OnStoreStart first.
   void Store();
   // Puts stored values back (values that do not fit their property are
-  // skipped); raises OnRestoreEnd afterwards.
+  // skipped, values longer than the store's limit are not even read); raises
+  // OnRestoreEnd afterwards.
   void Restore();
+  bool Restored() const { return FRestored; }
+  // The stored properties whose values were too long to be read at the last restore.
+  QStringList Oversize() const { return FOversize; }
 
   QString FormLanguage;
   QString FormProgram;
@@ -36,4 +40,8 @@ public:
 Q_SIGNALS:
   void OnStoreStart(QObject *Sender);
   void OnRestoreEnd(QObject *Sender);
+
+private:
+  bool FRestored = false;
+  QStringList FOversize;
 };

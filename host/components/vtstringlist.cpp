@@ -267,12 +267,14 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
       const int y = cellRect.top() + (cellRect.height() - FImages->Height) / 2;
       const int x = content.width() >= FImages->Width ? content.left() + (content.width() - FImages->Width) / 2
                                                       : cellRect.left();
-      FImages->Draw(painter, x, y, image, !ghosted);
+      FImages->Draw(painter, x, y, image, !ghosted && !FGhosted);
     }
   }
   const TStringList *list = GetNodeData(node);
   if (list && column < list->Count()) {
-    painter->setPen(selected ? palette().highlightedText().color() : palette().text().color());
+    painter->setPen(selected   ? palette().highlightedText().color()
+                    : FGhosted ? palette().color(QPalette::Disabled, QPalette::Text)
+                               : palette().text().color());
     const Qt::Alignment h = column == RightAlignedColumn ? Qt::AlignRight : Qt::AlignLeft;
     painter->drawText(content, h | Qt::AlignVCenter,
                       painter->fontMetrics().elidedText(list->Strings.at(column), Qt::ElideRight, content.width()));
@@ -288,6 +290,13 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
     painter->setPen(QPen(palette().text().color(), 1, Qt::DotLine));
     painter->drawRect(cellRect.adjusted(0, 0, -1, -1));
   }
+}
+
+void TVTStringList::SetGhosted(bool ghosted) {
+  if (FGhosted == ghosted)
+    return;
+  FGhosted = ghosted;
+  viewport()->update();
 }
 
 void TVTStringList::UpdateCursor() {

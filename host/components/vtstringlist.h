@@ -109,6 +109,10 @@ public:
   // The header's auto-resize: this column takes the client width the others leave.
   int AutoSizeColumn = -1;
 
+  // Ghosted rows are drawn grey: what they show is not current.
+  void SetGhosted(bool ghosted);
+  bool Ghosted() const { return FGhosted; }
+
   // Used by the painting delegate.
   void PaintCell(QPainter *painter, const QRect &cellRect, int node, int column, bool selected);
 
@@ -137,4 +141,5 @@ private:
   bool FExtendedFocus = false;
   int FUpdateCount = 0;
   bool FResetPending = false;
+  bool FGhosted = false;
 };

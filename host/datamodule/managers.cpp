@@ -5,50 +5,37 @@
 #include <stdexcept>
 
 namespace {
-const TWexoStore *Require(const TWexoStore *store) {
-  if (!store)
-    throw std::runtime_error("Keine Datenbank geöffnet.");
-  return store;
+Twexodm *Require(Twexodm *dm) {
+  if (!dm)
+    throw std::runtime_error("Das Datenmodul ist nicht erzeugt.");
+  return dm;
 }
 } // namespace
 
-int CountOpenWork(const TWexoStore *store, const QString &kind, int subkind) {
-  return Require(store)->OpenWorkCount(kind, subkind);
+int CountOpenWork(Twexodm *dm, const QString &kind, int subkind) {
+  return Require(dm)->OpenWork().Count(kind, subkind);
 }
 
 // Due are all open resubmissions (those without a date among them) except the
-// ones still ahead: the days after today from the day counters, and today's
-// after the given time from the index of due times. Both stay small however
-// long the history grows.
+// ones still ahead; the counts were taken for the moment of the read, which a
+// task list asks for. Another moment is counted on its own.
 int TWiedervorlagen::Enum_Wiedervorlagen_ByDate(const QDateTime &when, int, void *) {
-  const TWexoStore *store = Require(FStore);
-  const QString day = when.date().toString(Qt::ISODate);
-  const int open = store->OpenWorkCount(QStringLiteral("WDVO"), 0);
-  const int laterDays = store
-                            ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
-                                                    "kind = 'WDVO' AND subkind = 0 AND due_day > ?"),
-                                     {day}, 0)
-                            .toInt();
-  const int laterToday = store
-                             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
-                                                     "AND subkind = 0 AND due_at > ? AND due_at < ?"),
-                                      {when.toString(Qt::ISODate), when.date().addDays(1).toString(Qt::ISODate)}, 0)
-                             .toInt();
-  return open - laterDays - laterToday;
+  const TWexoOpenWork work = Require(FDm)->OpenWork();
+  if (when.date() == work.Now.date() && qAbs(when.secsTo(work.Now)) <= 2)
+    return work.WdvoDue();
+  return FDm->WiedervorlagenDueAt(when);
 }
 
 int TWiedervorlagen::Enum_Warenverteilung_ByTyp(TZDQ_WiedervorlWarenvert_Typ typ, void *) {
-  return CountOpenWork(FStore, "WAVE", int(typ));
+  return CountOpenWork(FDm, "WAVE", int(typ));
 }
 
-int IQVN_BedarfeListServer::BedarfeCount() { return CountOpenWork(FStore, "BEDA"); }
+int IQVN_BedarfeListServer::BedarfeCount() { return CountOpenWork(FDm, "BEDA"); }
 
+// In a branch: the needs of the branch and those of no branch.
 bool IQVN_BedarfeListServer::BedarfeVorhanden() {
-  return Require(FStore)
-             ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = 'BEDA' "
-                                     "AND subkind = 0 AND client_id = ? AND branch_nr IN (0, ?)"),
-                      {QVNProgramm()->GetAktMandant().Key1, QVNProgramm()->GetAktFiliale()}, 0)
-             .toInt() > 0;
+  return Require(FDm)->OpenWork().Count(QStringLiteral("BEDA"), 0, QVNProgramm()->GetAktMandant().Key1,
+                                        {0, QVNProgramm()->GetAktFiliale()}) > 0;
 }
 
 int TZDQ_Ordermani::DiImSatz_Count_Get() {
@@ -57,14 +44,14 @@ int TZDQ_Ordermani::DiImSatz_Count_Get() {
   return wexodm->DiImSatzCount();
 }
 
-int TQVN_LieferungMani::Count() { return CountOpenWork(FStore, "SCAN"); }
+int TQVN_LieferungMani::Count() { return CountOpenWork(FDm, "SCAN"); }
 
 void TZDQ_ExportFehler_Mani::GetFehlerCounts(int &exportFehler, int &masterFehler) {
-  exportFehler = CountOpenWork(FStore, "EXFE", 1);
-  masterFehler = CountOpenWork(FStore, "EXFE", 2);
+  exportFehler = CountOpenWork(FDm, "EXFE", 1);
+  masterFehler = CountOpenWork(FDm, "EXFE", 2);
 }
 
-int TZDQ_InVoic_Mani::Lesen_RechnungsAnzahl() { return CountOpenWork(FStore, "INVO"); }
+int TZDQ_InVoic_Mani::Lesen_RechnungsAnzahl() { return CountOpenWork(FDm, "INVO"); }
 
 bool TUnvollMani::AufgabeAktiv() {
   const QString v = QVNParameter()->GetStringValueByName(QStringLiteral("UNVOLLAUFG"));
@@ -72,11 +59,7 @@ bool TUnvollMani::AufgabeAktiv() {
 }
 
 int TUnvollMani::AnzahlBelege(const TIntPair &mandant) {
-  return Require(FStore)
-      ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = 'UNVO' AND "
-                              "subkind = 0 AND client_id = ?"),
-               {mandant.Key1}, 0)
-      .toInt();
+  return Require(FDm)->OpenWork().Count(QStringLiteral("UNVO"), 0, mandant.Key1);
 }
 
-int TZDQ_QuerfakturaMani::AnzQFAufgabenGet() { return CountOpenWork(FStore, "QUFA"); }
+int TZDQ_QuerfakturaMani::AnzQFAufgabenGet() { return CountOpenWork(FDm, "QUFA"); }

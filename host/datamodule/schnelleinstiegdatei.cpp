@@ -1,6 +1,7 @@
 #include "datamodule/schnelleinstiegdatei.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -72,6 +73,10 @@ bool ParseSchnellEinstiegDatei(const QByteArray &data, TContexte &entries, QStri
 
 bool ReadSchnellEinstiegDatei(const QString &path, TContexte &entries, QString &error) {
   entries.clear();
+  if (!QFileInfo(path).isFile()) {
+    error = QStringLiteral("„%1“ ist keine gewöhnliche Datei und wird nicht geöffnet.").arg(path);
+    return false;
+  }
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     error = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2").arg(path, file.errorString());
@@ -84,7 +89,27 @@ bool ReadSchnellEinstiegDatei(const QString &path, TContexte &entries, QString &
   return ParseSchnellEinstiegDatei(file.read(kSchnellEinstiegDateiMaxBytes + 1), entries, error);
 }
 
+QString SchnellEinstiegDateiName(const QString &name) {
+  QString safe;
+  for (QChar c : name.trimmed())
+    safe += (c.category() == QChar::Other_Control || QStringLiteral("/\\:*?\"<>|").contains(c)) ? QLatin1Char('_') : c;
+  // No hidden file, no trailing dot or blank (refused by some systems), no overlong name.
+  while (safe.startsWith(QLatin1Char('.')) || safe.startsWith(QLatin1Char(' ')))
+    safe.remove(0, 1);
+  safe = safe.left(100);
+  while (safe.endsWith(QLatin1Char('.')) || safe.endsWith(QLatin1Char(' ')))
+    safe.chop(1);
+  if (safe.isEmpty())
+    safe = QStringLiteral("Schnelleinstieg");
+  return safe + QStringLiteral(".json");
+}
+
 bool WriteSchnellEinstiegDatei(const QString &path, const TContexte &entries, QString &error) {
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile()) {
+    error = QStringLiteral("„%1“ ist keine gewöhnliche Datei und wird nicht überschrieben.").arg(path);
+    return false;
+  }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     error = QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: %2").arg(path, file.errorString());

@@ -15,7 +15,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <QStandardPaths>
 #include <QVBoxLayout>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 QDialogButtonBox *OkCancel(QDialog *dialog) {
@@ -65,13 +68,13 @@ bool SelectClientDialog(const TWexoStore *store, int &client, int &branch) {
   layout->addWidget(new QLabel(QStringLiteral("Bitte wählen Sie den Mandanten, mit dem Sie arbeiten möchten.")));
   layout->addLayout(form);
   layout->addWidget(OkCancel(&dialog));
-  QSqlQuery q = store->Exec(QStringLiteral("SELECT id, name FROM clients ORDER BY id"));
+  TWexoRows q = store->Exec(QStringLiteral("SELECT id, name FROM clients ORDER BY id"));
   while (q.next())
     clients->addItem(QStringLiteral("%1 – %2").arg(q.value(0).toInt()).arg(q.value(1).toString()), q.value(0));
   auto fillBranches = [&] {
     branches->clear();
     branches->addItem(QStringLiteral("(keine Filiale)"), 0);
-    QSqlQuery b = store->Exec(QStringLiteral("SELECT nr, name FROM branches WHERE client_id = ? ORDER BY nr"),
+    TWexoRows b = store->Exec(QStringLiteral("SELECT nr, name FROM branches WHERE client_id = ? ORDER BY nr"),
                               {clients->currentData()});
     while (b.next())
       branches->addItem(QStringLiteral("%1 – %2").arg(b.value(0).toInt()).arg(b.value(1).toString()), b.value(0));
@@ -107,7 +110,7 @@ void CurrenciesDialog(const TWexoStore *store) {
   auto *layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(QStringLiteral("Währungen, die in Belegen angeboten werden:")));
   auto *list = new QListWidget(&dialog);
-  QSqlQuery q = store->Exec(QStringLiteral("SELECT code, name, selected FROM currencies ORDER BY code"));
+  TWexoRows q = store->Exec(QStringLiteral("SELECT code, name, selected FROM currencies ORDER BY code"));
   while (q.next()) {
     auto *item = new QListWidgetItem(QStringLiteral("%1 – %2").arg(q.value(0).toString(), q.value(1).toString()), list);
     item->setData(Qt::UserRole, q.value(0));
@@ -172,7 +175,7 @@ void TaskOverviewDialog(const TWexoStore *store, const QString &title, const QSt
     params << subkind;
   }
   sql += QStringLiteral(" ORDER BY due_at, id LIMIT 500");
-  QSqlQuery q = store->Exec(sql, params);
+  TWexoRows q = store->Exec(sql, params);
   while (q.next()) {
     auto *item = new QTreeWidgetItem(list, {q.value(1).toString(),
                                             QDateTime::fromString(q.value(2).toString(), Qt::ISODate).toString("dd.MM.yyyy")});
@@ -244,10 +247,24 @@ void ErrorDialog(const QString &title, const QString &text) {
   box.exec();
 }
 
+namespace {
+// File dialogs open in the user's documents, then where the user went last.
+QString &LastFolder() {
+  static QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return folder;
+}
+} // namespace
+
 QString ChooseOpenFile(const QString &title, const QString &filter) {
-  return QFileDialog::getOpenFileName(nullptr, title, QString(), filter);
+  const QString path = QFileDialog::getOpenFileName(nullptr, title, LastFolder(), filter);
+  if (!path.isEmpty())
+    LastFolder() = QFileInfo(path).absolutePath();
+  return path;
 }
 
 QString ChooseSaveFile(const QString &title, const QString &suggestedName, const QString &filter) {
-  return QFileDialog::getSaveFileName(nullptr, title, suggestedName, filter);
+  const QString path = QFileDialog::getSaveFileName(nullptr, title, QDir(LastFolder()).filePath(suggestedName), filter);
+  if (!path.isEmpty())
+    LastFolder() = QFileInfo(path).absolutePath();
+  return path;
 }

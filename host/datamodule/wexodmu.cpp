@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
+#include <optional>
 #include <stdexcept>
+
+#include "framework/qvnmessage.h"
 
 Twexodm *wexodm = nullptr;
 
@@ -179,8 +182,14 @@ Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent)
     : QObject(parent), FStore(store), FOwnedStore(ownsStore ? store : nullptr) {
   setObjectName(QStringLiteral("wexodm"));
   FVisiDlg = std::make_unique<TwexooptvisiDlg>(store);
-  if (FStore)
+  if (FStore) {
+    TWexoConnection *connection = FStore->Connection();
+    connect(connection, &TWexoConnection::OpenWorkChanged, this, &Twexodm::OpenWorkChanged);
+    connect(connection, &TWexoConnection::StateChanged, this, &Twexodm::StoreStateChanged);
+    connect(connection, &TWexoConnection::Reconnected, this, &Twexodm::Reconnected);
+    connect(connection, &TWexoConnection::DamageFound, this, &Twexodm::DamageFound);
     LoadParameters();
+  }
   if (QCoreApplication::instance())
     ReadCommandLine(QCoreApplication::arguments());
 }
@@ -206,38 +215,74 @@ void Twexodm::ReadCommandLine(const QStringList &arguments) {
 }
 
 void Twexodm::LoadParameters() {
-  QMap<QString, QString> values;
-  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT name, value FROM parameters"));
-  while (q.next())
-    values.insert(q.value(0).toString(), q.value(1).toString());
-  QVNParameter()->SetValues(values);
+  const TWexoSnapshot snapshot = FStore->Read(wpParameters | wpSettings);
+  QVNParameter()->SetValues(snapshot.Parameters);
   TWexoGeneralOptionsRec options;
-  options.HidePictures =
-      FStore
-          ->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'HidePictures'"),
-                   {QVNInfoTerminalID()}, QStringLiteral("0"))
-          .toString() == QLatin1String("1");
+  options.HidePictures = snapshot.Settings.value(QStringLiteral("HidePictures")) == QLatin1String("1");
   TWexoGeneralOptions::SetOptions(options);
+}
+
+TWexoOpenWork Twexodm::OpenWork() {
+  try {
+    FLastOpenWork = Require(FStore)->Read(wpOpenWork).OpenWork;
+    FHaveOpenWork = true;
+  } catch (const EWexoOffline &) {
+    if (!FHaveOpenWork)
+      throw;
+  } catch (const EWexoLocked &) {
+    if (!FHaveOpenWork)
+      throw;
+  }
+  return FLastOpenWork;
+}
+
+int Twexodm::WiedervorlagenDueAt(const QDateTime &when) {
+  const TWexoStore *store = Require(FStore);
+  const QString day = when.date().toString(Qt::ISODate);
+  const int open = OpenWork().Count(QStringLiteral("WDVO"), 0);
+  const int laterDays = store
+                            ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
+                                                    "kind = 'WDVO' AND subkind = 0 AND due_day > ?"),
+                                     {day}, 0)
+                            .toInt();
+  const int laterToday = store
+                             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
+                                                     "AND subkind = 0 AND due_at > ? AND due_at < ?"),
+                                      {when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
+                                       when.date().addDays(1).toString(Qt::ISODate)},
+                                      0)
+                             .toInt();
+  return open - laterDays - laterToday;
+}
+
+TWexoConnectionState Twexodm::StoreState() const {
+  return FStore ? FStore->Connection()->State() : TWexoConnectionState();
+}
+
+void Twexodm::WatchOpenWork(bool on) {
+  if (FStore)
+    FStore->Connection()->WatchOpenWork(on);
 }
 
 void Twexodm::Journal(const QString &name, const QString &arguments) {
   if (!FStore)
     return;
-  FStore->Exec(QStringLiteral("INSERT INTO operation_journal (at, terminal_id, operation, arguments) VALUES (?, ?, ?, ?)"),
-               {QDateTime::currentDateTime().toString(Qt::ISODateWithMs), QVNInfoTerminalID(), name, arguments});
+  const QString fault = FStore->JournalAndFault(QVNInfoTerminalID(), name, arguments);
+  if (!fault.isEmpty())
+    throw std::runtime_error(fault.toStdString());
 }
 
 void Twexodm::CheckFault(const QString &name) {
   if (!FStore)
     return;
-  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {name});
-  if (q.next())
-    throw std::runtime_error(q.value(0).toString().toStdString());
+  const QString fault = FStore->Scalar(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {name}).toString();
+  if (!fault.isEmpty())
+    throw std::runtime_error(fault.toStdString());
 }
 
+// The journal row and the fault check travel together: one round trip before a dialog opens.
 void Twexodm::Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog) {
   Journal(name, arguments);
-  CheckFault(name);
   if (dialog)
     dialog();
   else
@@ -250,12 +295,19 @@ bool Twexodm::MandantEinstellen() {
   bool chosen = false;
   Operation(QStringLiteral("MandantEinstellen"), QString(), [&] {
     const TWexoStore *store = Require(FStore);
-    int client = store->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'Mandant'"),
-                               {QVNInfoTerminalID()}, 0).toInt();
-    int branch = store->Scalar(QStringLiteral("SELECT value FROM workstation_settings WHERE terminal_id = ? AND name = 'Filiale'"),
-                               {QVNInfoTerminalID()}, 0).toInt();
-    if (client <= 0 || !store->Scalar(QStringLiteral("SELECT COUNT(*) FROM clients WHERE id = ?"), {client}, 0).toInt())
-      client = store->Scalar(QStringLiteral("SELECT MIN(id) FROM clients"), {}, 0).toInt();
+    const TWexoSnapshot snapshot = store->Read(wpSettings | wpClients);
+    const int storedClient = snapshot.Settings.value(QStringLiteral("Mandant")).toInt();
+    const int storedBranch = snapshot.Settings.value(QStringLiteral("Filiale")).toInt();
+    auto clientName = [&](int id) {
+      for (const auto &[clientId, name] : snapshot.Clients)
+        if (clientId == id)
+          return name;
+      return QString();
+    };
+    int client = storedClient;
+    int branch = storedBranch;
+    if (client <= 0 || clientName(client).isNull())
+      client = snapshot.Clients.isEmpty() ? 0 : snapshot.Clients.first().first;
     if (AutoDialogs()) {
       chosen = client > 0;
     } else {
@@ -265,23 +317,23 @@ bool Twexodm::MandantEinstellen() {
       chosen = false;
       return;
     }
-    const QString name = store->Scalar(QStringLiteral("SELECT name FROM clients WHERE id = ?"), {client}).toString();
-    QString text = name;
+    QString text = clientName(client);
+    if (text.isNull())
+      text = store->Scalar(QStringLiteral("SELECT name FROM clients WHERE id = ?"), {client}).toString();
     if (branch > 0) {
-      const QString branchName =
-          store->Scalar(QStringLiteral("SELECT name FROM branches WHERE client_id = ? AND nr = ?"), {client, branch})
-              .toString();
+      QString branchName;
+      for (const auto &[clientId, nr, name] : snapshot.Branches)
+        if (clientId == client && nr == branch)
+          branchName = name;
       text += QStringLiteral(" / %1").arg(branchName.isEmpty() ? QString::number(branch) : branchName);
     }
     QVNProgramm()->SetAktMandant(TIntPair{client, 0}, text, branch);
-    store->Transaction([&] {
-      for (const auto &[key, value] : {std::pair<QString, int>{"Mandant", client}, {"Filiale", branch}}) {
-        store->Exec(QStringLiteral("DELETE FROM workstation_settings WHERE terminal_id = ? AND name = ?"),
-                    {QVNInfoTerminalID(), key});
-        store->Exec(QStringLiteral("INSERT INTO workstation_settings (terminal_id, name, value) VALUES (?, ?, ?)"),
-                    {QVNInfoTerminalID(), key, QString::number(value)});
-      }
-    });
+    // Written only when it changed, in one statement: a start on a slow link stays one round trip shorter.
+    if (client != storedClient || branch != storedBranch || !snapshot.Settings.contains(QStringLiteral("Mandant")) ||
+        !snapshot.Settings.contains(QStringLiteral("Filiale")))
+      store->Exec(QStringLiteral("INSERT INTO workstation_settings (terminal_id, name, value) VALUES (?, 'Mandant', ?), "
+                                 "(?, 'Filiale', ?) ON CONFLICT (terminal_id, name) DO UPDATE SET value = excluded.value"),
+                  {QVNInfoTerminalID(), QString::number(client), QVNInfoTerminalID(), QString::number(branch)});
   });
   return chosen;
 }
@@ -291,22 +343,31 @@ bool Twexodm::ProgramExitAllowed() {
   return v.isEmpty() || QVNParameter()->GetBooleanValueByName(QStringLiteral("EXITERLAUBT"));
 }
 
+// While the server is away, the settings read last stay in force.
 void Twexodm::LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos) {
   infos.clear();
   if (!FStore)
     return;
-  FVisiDlg->Reload();
-  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT caption, area, tag, visible FROM menu_infos WHERE terminal_id = ? "
-                                            "ORDER BY position"),
-                             {QVNInfoTerminalID()});
-  while (q.next()) {
+  TWexoSnapshot snapshot;
+  try {
+    snapshot = FStore->Read(wpMenu | wpPermissions);
+  } catch (const EWexoOffline &) {
+    infos = FLastMenueInfos;
+    return;
+  } catch (const EWexoLocked &) {
+    infos = FLastMenueInfos;
+    return;
+  }
+  FVisiDlg->SetForbidden(snapshot.Forbidden);
+  for (const TStoredMenuInfo &stored : snapshot.MenuInfos) {
     TWexoEntreeMenueInfo info = CQVN_LeereWexoEntreeMenueInfo;
-    info.MenuCaption = q.value(0).toString();
-    info.AreaText = q.value(1).toString();
-    info.Tag = q.value(2).toInt();
-    info.Visible = q.value(3).toInt() != 0;
+    info.MenuCaption = stored.Caption;
+    info.AreaText = stored.Area;
+    info.Tag = stored.Tag;
+    info.Visible = stored.Visible;
     TWexoEntreeMenueIHelper::AppendToEnd(info, infos);
   }
+  FLastMenueInfos = infos;
 }
 
 bool Twexodm::OptionenSichtbareMenuepunkte(TWexoEntreeMenueInfos &infos) {
@@ -320,18 +381,24 @@ bool Twexodm::OptionenSichtbareMenuepunkte(TWexoEntreeMenueInfos &infos) {
 
 void Twexodm::SaveEntreeMenueInfos(const TWexoEntreeMenueInfos &infos) {
   const TWexoStore *store = Require(FStore);
+  // One insert for all rows: a slow link pays for statements, not for rows.
+  QStringList rows;
+  QVariantList values;
+  int position = 0;
+  QSet<qint32> seen;
+  for (const TWexoEntreeMenueInfo &info : infos) {
+    if (seen.contains(info.Tag)) // the first of two equal tags decides
+      continue;
+    seen.insert(info.Tag);
+    rows << QStringLiteral("(?, ?, ?, ?, ?, ?)");
+    values << QVNInfoTerminalID() << info.Tag << position++ << info.MenuCaption << info.AreaText << (info.Visible ? 1 : 0);
+  }
   store->Transaction([&] {
     store->Exec(QStringLiteral("DELETE FROM menu_infos WHERE terminal_id = ?"), {QVNInfoTerminalID()});
-    int position = 0;
-    QSet<qint32> seen;
-    for (const TWexoEntreeMenueInfo &info : infos) {
-      if (seen.contains(info.Tag)) // the first of two equal tags decides
-        continue;
-      seen.insert(info.Tag);
-      store->Exec(QStringLiteral("INSERT INTO menu_infos (terminal_id, tag, position, caption, area, visible) "
-                                 "VALUES (?, ?, ?, ?, ?, ?)"),
-                  {QVNInfoTerminalID(), info.Tag, position++, info.MenuCaption, info.AreaText, info.Visible ? 1 : 0});
-    }
+    if (!rows.isEmpty())
+      store->Exec(QStringLiteral("INSERT INTO menu_infos (terminal_id, tag, position, caption, area, visible) VALUES ") +
+                      rows.join(QStringLiteral(", ")),
+                  values);
   });
 }
 
@@ -340,12 +407,13 @@ TwexooptvisiDlg *Twexodm::GetwexooptvisiDlg() { return FVisiDlg.get(); }
 void TwexooptvisiDlg::Reload() {
   FForbidden.clear();
   FLoaded = true;
-  if (!FStore)
-    return;
-  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT tag FROM menu_permissions WHERE terminal_id IN ('*', ?)"),
-                             {QVNInfoTerminalID()});
-  while (q.next())
-    FForbidden.insert(q.value(0).toInt());
+  if (FStore)
+    FForbidden = FStore->Read(wpPermissions).Forbidden;
+}
+
+void TwexooptvisiDlg::SetForbidden(const QSet<qint32> &forbidden) {
+  FForbidden = forbidden;
+  FLoaded = true;
 }
 
 bool TwexooptvisiDlg::IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info) {
@@ -354,77 +422,177 @@ bool TwexooptvisiDlg::IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info) {
   return !FForbidden.contains(info.Tag);
 }
 
-std::unique_ptr<TWiedervorlagen> Twexodm::GetWiedervorlagen() { return std::make_unique<TWiedervorlagen>(FStore); }
+std::unique_ptr<TWiedervorlagen> Twexodm::GetWiedervorlagen() { return std::make_unique<TWiedervorlagen>(this); }
 std::unique_ptr<IQVN_BedarfeListServer> Twexodm::GetBedarfeListServer() {
-  return std::make_unique<IQVN_BedarfeListServer>(FStore);
+  return std::make_unique<IQVN_BedarfeListServer>(this);
 }
-std::unique_ptr<TQVN_LieferungMani> Twexodm::GetLieferungMani() { return std::make_unique<TQVN_LieferungMani>(FStore); }
-std::unique_ptr<TZDQ_ExportFehler_Mani> Twexodm::GetEXFEMani() { return std::make_unique<TZDQ_ExportFehler_Mani>(FStore); }
-std::unique_ptr<TZDQ_InVoic_Mani> Twexodm::GetInvoicMani() { return std::make_unique<TZDQ_InVoic_Mani>(FStore); }
-std::unique_ptr<TUnvollMani> Twexodm::GetUnvollmani() { return std::make_unique<TUnvollMani>(FStore); }
+std::unique_ptr<TQVN_LieferungMani> Twexodm::GetLieferungMani() { return std::make_unique<TQVN_LieferungMani>(this); }
+std::unique_ptr<TZDQ_ExportFehler_Mani> Twexodm::GetEXFEMani() { return std::make_unique<TZDQ_ExportFehler_Mani>(this); }
+std::unique_ptr<TZDQ_InVoic_Mani> Twexodm::GetInvoicMani() { return std::make_unique<TZDQ_InVoic_Mani>(this); }
+std::unique_ptr<TUnvollMani> Twexodm::GetUnvollmani() { return std::make_unique<TUnvollMani>(this); }
 std::unique_ptr<TZDQ_QuerfakturaMani> Twexodm::QuerfakturaMani_GoC() {
-  return std::make_unique<TZDQ_QuerfakturaMani>(FStore);
+  return std::make_unique<TZDQ_QuerfakturaMani>(this);
 }
-int Twexodm::DiImSatzCount() { return CountOpenWork(FStore, QStringLiteral("DIIM")); }
+int Twexodm::DiImSatzCount() { return CountOpenWork(this, QStringLiteral("DIIM")); }
 
 // ---- quick entries ----
 
+// While the server is away, the entries read last are shown.
 void Twexodm::LoadSchnellEinstiege(TContexte &entries, bool) {
   entries.clear();
   if (!FStore)
     return;
-  QSqlQuery q = FStore->Exec(QStringLiteral("SELECT id, name, operation, arguments FROM quick_entries ORDER BY position, id"));
-  while (q.next())
-    entries.append(TContextSatz{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()});
+  TWexoSnapshot snapshot;
+  try {
+    snapshot = FStore->Read(wpQuickEntries);
+  } catch (const EWexoOffline &) {
+    if (!FHaveSchnellEinstiege)
+      throw;
+    entries = FLastSchnellEinstiege;
+    return;
+  } catch (const EWexoLocked &) {
+    if (!FHaveSchnellEinstiege)
+      throw;
+    entries = FLastSchnellEinstiege;
+    return;
+  }
+  entries.reserve(snapshot.QuickEntries.size());
+  for (const TStoredQuickEntry &e : snapshot.QuickEntries)
+    entries.append(TContextSatz{e.Id, e.Name, e.Operation, e.Arguments});
+  FLastSchnellEinstiege = entries;
+  FHaveSchnellEinstiege = true;
 }
 
 namespace {
 void InsertEntry(const TWexoStore *store, const TContextSatz &e) {
-  const int position = store->Scalar(QStringLiteral("SELECT COALESCE(MAX(position), -1) + 1 FROM quick_entries"), {}, 0).toInt();
-  store->Exec(QStringLiteral("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (?, ?, ?, ?)"),
-              {position, e.Name, e.Operation, e.Arguments});
+  store->Exec(QStringLiteral("INSERT INTO quick_entries (position, name, operation, arguments) "
+                             "SELECT COALESCE(MAX(position), -1) + 1, ?, ?, ? FROM quick_entries"),
+              {e.Name, e.Operation, e.Arguments});
+}
+
+// The entry as it is stored now, or none.
+std::optional<TContextSatz> StoredEntry(const TWexoStore *store, qint64 id) {
+  TWexoRows rows =
+      store->Exec(QStringLiteral("SELECT name, operation, arguments FROM quick_entries WHERE id = ?"), {id});
+  if (!rows.next())
+    return std::nullopt;
+  return TContextSatz{id, rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toString()};
+}
+
+bool SameEntry(const TContextSatz &a, const TContextSatz &b) {
+  return a.Name == b.Name && a.Operation == b.Operation && a.Arguments == b.Arguments;
+}
+
+// The name of a copy stays within what the exchange file takes.
+QString CopyName(const QString &name) {
+  const QString suffix = QStringLiteral(" (Kopie)");
+  return name.left(kSchnellEinstiegNameMaxLength - suffix.size()).trimmed() + suffix;
 }
 } // namespace
+
+QString Twexodm::StandText(TSEStand stand, const QString &name) {
+  switch (stand) {
+  case TSEStand::Geloescht:
+    return QStringLiteral("Der Schnelleinstieg „%1“ wurde inzwischen an einem anderen Arbeitsplatz gelöscht.").arg(name);
+  case TSEStand::Geaendert:
+    return QStringLiteral("Der Schnelleinstieg „%1“ wurde inzwischen an einem anderen Arbeitsplatz geändert. Bitte "
+                          "prüfen Sie ihn und wiederholen Sie Ihre Änderung.")
+        .arg(name);
+  default:
+    return {};
+  }
+}
+
+// Changes apply only to the entry as it was loaded: a change made meanwhile
+// at another workstation is neither overwritten nor lost.
+Twexodm::TSEStand Twexodm::UpdateSchnellEinstieg(const TContextSatz &loaded, const TContextSatz &edited) {
+  const TWexoStore *store = Require(FStore);
+  TSEStand stand = TSEStand::Gespeichert;
+  store->Transaction([&] {
+    const auto now = StoredEntry(store, loaded.Id);
+    stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
+    if (stand == TSEStand::Gespeichert)
+      store->Exec(QStringLiteral("UPDATE quick_entries SET name = ?, operation = ?, arguments = ? WHERE id = ?"),
+                  {edited.Name, edited.Operation, edited.Arguments, loaded.Id});
+  });
+  return stand;
+}
+
+Twexodm::TSEStand Twexodm::CopySchnellEinstieg(const TContextSatz &loaded) {
+  const TWexoStore *store = Require(FStore);
+  TSEStand stand = TSEStand::Gespeichert;
+  store->Transaction([&] {
+    const auto now = StoredEntry(store, loaded.Id);
+    stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
+    if (stand != TSEStand::Gespeichert)
+      return;
+    TContextSatz copy = *now;
+    copy.Name = CopyName(now->Name);
+    InsertEntry(store, copy);
+  });
+  return stand;
+}
+
+Twexodm::TSEStand Twexodm::RemoveSchnellEinstieg(const TContextSatz &loaded) {
+  const TWexoStore *store = Require(FStore);
+  TSEStand stand = TSEStand::Gespeichert;
+  store->Transaction([&] {
+    const auto now = StoredEntry(store, loaded.Id);
+    stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
+    if (stand == TSEStand::Gespeichert)
+      store->Exec(QStringLiteral("DELETE FROM quick_entries WHERE id = ?"), {loaded.Id});
+  });
+  return stand;
+}
+
+bool Twexodm::EditSchnellEinstiegDialog(const QString &title, TContextSatz &entry) {
+  return !AutoDialogs() && QuickEntryDialog(title, entry);
+}
+
+bool Twexodm::ConfirmSchnellEinstiegLoeschen(const TContextSatz &entry) {
+  return AutoDialogs() || ConfirmDialog(QStringLiteral("Schnelleinstieg löschen"),
+                                        QStringLiteral("Schnelleinstieg „%1“ wirklich löschen?").arg(entry.Name));
+}
 
 void Twexodm::SchnellEinstiegNeuAnlage() {
   Operation(QStringLiteral("SchnellEinstiegNeuAnlage"), QString(), [&] {
     TContextSatz entry;
-    if (AutoDialogs() || !QuickEntryDialog(QStringLiteral("Schnelleinstieg anlegen"), entry))
+    if (!EditSchnellEinstiegDialog(QStringLiteral("Schnelleinstieg anlegen"), entry))
       return;
     const TWexoStore *store = Require(FStore);
-    store->Transaction([&] { InsertEntry(store, entry); });
+    InsertEntry(store, entry);
   });
 }
 
 void Twexodm::SchnellEinstiegBearbeiten(const TContextSatz &entry) {
   Operation(QStringLiteral("SchnellEinstiegBearbeiten"), entry.Name, [&] {
     TContextSatz edited = entry;
-    if (AutoDialogs() || !QuickEntryDialog(QStringLiteral("Schnelleinstieg bearbeiten"), edited))
+    if (!EditSchnellEinstiegDialog(QStringLiteral("Schnelleinstieg bearbeiten"), edited))
       return;
-    const TWexoStore *store = Require(FStore);
-    store->Transaction([&] {
-      store->Exec(QStringLiteral("UPDATE quick_entries SET name = ?, operation = ?, arguments = ? WHERE id = ?"),
-                  {edited.Name, edited.Operation, edited.Arguments, entry.Id});
-    });
+    const TSEStand stand = UpdateSchnellEinstieg(entry, edited);
+    if (stand != TSEStand::Gespeichert)
+      QVNMessages()->Show(QStringLiteral("Schnelleinstieg bearbeiten"), StandText(stand, entry.Name),
+                          TQVNMessageKind::Warning);
   });
 }
 
 void Twexodm::SchnellEinstiegKopieren(const TContextSatz &entry) {
   Operation(QStringLiteral("SchnellEinstiegKopieren"), entry.Name, [&] {
-    TContextSatz copy = entry;
-    copy.Name = entry.Name + QStringLiteral(" (Kopie)");
-    const TWexoStore *store = Require(FStore);
-    store->Transaction([&] { InsertEntry(store, copy); });
+    const TSEStand stand = CopySchnellEinstieg(entry);
+    if (stand != TSEStand::Gespeichert)
+      QVNMessages()->Show(QStringLiteral("Schnelleinstieg kopieren"), StandText(stand, entry.Name),
+                          TQVNMessageKind::Warning);
   });
 }
 
 void Twexodm::DeleteSchnellEintieg(const TContextSatz &entry) {
   Operation(QStringLiteral("DeleteSchnellEintieg"), entry.Name, [&] {
-    if (!AutoDialogs() && !ConfirmDialog(QStringLiteral("Schnelleinstieg löschen"),
-                                         QStringLiteral("Schnelleinstieg „%1“ wirklich löschen?").arg(entry.Name)))
+    if (!ConfirmSchnellEinstiegLoeschen(entry))
       return;
-    const TWexoStore *store = Require(FStore);
-    store->Transaction([&] { store->Exec(QStringLiteral("DELETE FROM quick_entries WHERE id = ?"), {entry.Id}); });
+    const TSEStand stand = RemoveSchnellEinstieg(entry);
+    if (stand != TSEStand::Gespeichert)
+      QVNMessages()->Show(QStringLiteral("Schnelleinstieg löschen"), StandText(stand, entry.Name),
+                          TQVNMessageKind::Warning);
   });
 }
 
@@ -436,13 +604,14 @@ void Twexodm::SchnellEinstiegExportieren(const TContextSatz &entry) {
   Operation(QStringLiteral("SchnellEinstiegExportieren"), entry.Name, [&] {
     if (AutoDialogs())
       return;
-    const QString path = ChooseSaveFile(QStringLiteral("Schnelleinstieg exportieren"), entry.Name + QStringLiteral(".json"),
-                                        QStringLiteral("Schnelleinstiege (*.json)"));
+    const QString path =
+        ChooseSaveFile(QStringLiteral("Schnelleinstieg exportieren"), SchnellEinstiegDateiName(entry.Name),
+                       QStringLiteral("Schnelleinstiege (*.json)"));
     if (path.isEmpty())
       return;
     QString error;
     if (!WriteSchnellEinstiegDatei(path, {entry}, error))
-      ErrorDialog(QStringLiteral("Schnelleinstieg exportieren"), error);
+      throw std::runtime_error(error.toStdString());
   });
 }
 
@@ -456,7 +625,7 @@ void Twexodm::SchnellEinstiegImportieren() {
       return;
     QString error;
     if (!ImportSchnellEinstiegDatei(path, error))
-      ErrorDialog(QStringLiteral("Schnelleinstieg importieren"), error);
+      throw std::runtime_error(error.toStdString());
   });
 }
 

@@ -13,8 +13,7 @@
 #include "datamodule/masktyco.h"
 #include "datamodule/menueinfo.h"
 #include "framework/qvnframework.h"
-
-class TWexoStore;
+#include "storage/wexostore.h"
 
 // Close action of the catalogue-article dialog: where it was opened from.
 enum TKatArtCloseAction { kacVorlagen = 1, kacDisposition = 2, kacWareneingang = 3 };
@@ -34,6 +33,7 @@ public:
   virtual bool IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info);
   // Reads the permission table anew; the data module does so whenever the menu settings are loaded.
   void Reload();
+  void SetForbidden(const QSet<qint32> &forbidden);
 
 private:
   const TWexoStore *FStore;
@@ -50,6 +50,16 @@ public:
   ~Twexodm() override;
 
   TWexoStore *Store() const { return FStore; }
+
+  // Counts of open pending work, one read for a whole task list; while the
+  // server is away, the counts read last.
+  virtual TWexoOpenWork OpenWork();
+  // Resubmissions due at another moment than the counts were read for.
+  int WiedervorlagenDueAt(const QDateTime &when);
+  // Whether what the window shows is current: online, damaged, read-only.
+  virtual TWexoConnectionState StoreState() const;
+  // While on, OpenWorkChanged follows changes of the open work made anywhere.
+  virtual void WatchOpenWork(bool on);
 
   // Direct start modes, set from the command line and cleared once run.
   bool InventurZaehlungAnfordern = false;
@@ -86,6 +96,13 @@ public:
   virtual void SchnellEinstiegImportieren();
   // Imports every entry of an exchange file in one transaction, or none; false with a German message.
   bool ImportSchnellEinstiegDatei(const QString &path, QString &error);
+  // What became of a change of a quick entry loaded earlier: another
+  // workstation may have changed or deleted it meanwhile.
+  enum class TSEStand { Gespeichert, Geloescht, Geaendert };
+  TSEStand UpdateSchnellEinstieg(const TContextSatz &loaded, const TContextSatz &edited);
+  TSEStand CopySchnellEinstieg(const TContextSatz &loaded);
+  TSEStand RemoveSchnellEinstieg(const TContextSatz &loaded);
+  static QString StandText(TSEStand stand, const QString &name);
 
   // Business dialogs.
   void SBArtikelBekannt();
@@ -172,7 +189,20 @@ public:
   static QString DialogTitle(const QString &operation);
   static bool AutoDialogs();
 
+Q_SIGNALS:
+  // Open pending work changed somewhere (another workstation, a back-office job).
+  void OpenWorkChanged();
+  void StoreStateChanged();
+  // The server is back after it was away.
+  void Reconnected();
+  // Damage found in the database, once, with the message for the user.
+  void DamageFound(const QString &message);
+
 protected:
+  // The dialogs of the quick-entry commands; tests answer them.
+  virtual bool EditSchnellEinstiegDialog(const QString &title, TContextSatz &entry);
+  virtual bool ConfirmSchnellEinstiegLoeschen(const TContextSatz &entry);
+
   void Journal(const QString &name, const QString &arguments);
   void CheckFault(const QString &name);
   void LoadParameters();
@@ -181,6 +211,12 @@ protected:
   TWexoStore *FStore;
   std::unique_ptr<TWexoStore> FOwnedStore;
   std::unique_ptr<TwexooptvisiDlg> FVisiDlg;
+  // What was read last, shown while the server is away.
+  TWexoOpenWork FLastOpenWork;
+  bool FHaveOpenWork = false;
+  TWexoEntreeMenueInfos FLastMenueInfos;
+  TContexte FLastSchnellEinstiege;
+  bool FHaveSchnellEinstiege = false;
 };
 
 // The one data module of the program.

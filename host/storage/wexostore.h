@@ -1,21 +1,84 @@
 #pragma once
 // The database behind the data module and the form store: an SQLite file by
-// default, a shared PostgreSQL server when WEXO_DATABASE names one.
-#include <QSqlDatabase>
-#include <QSqlQuery>
+// default, a shared PostgreSQL server when WEXO_DATABASE names one. This file
+// knows the schema; the connection (wexoconnection.h) knows the server.
+#include <QHash>
+#include <QMap>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <functional>
-#include <stdexcept>
+#include <memory>
 
-class EWexoStoreError : public std::runtime_error {
-public:
-  explicit EWexoStoreError(const QString &message) : std::runtime_error(message.toStdString()) {}
+#include "storage/wexoconnection.h"
+
+// What one read of the database can bring, combined as bits.
+enum TWexoPart : int {
+  wpParameters = 1,
+  wpSettings = 2,   // this workstation's settings
+  wpFormStore = 4,  // this workstation's stored window settings
+  wpClients = 8,    // clients and branches
+  wpMenu = 16,      // this workstation's visible menu items
+  wpPermissions = 32,
+  wpOpenWork = 64,  // the counts of open pending work
+  wpQuickEntries = 128,
+  wpAll = 255
+};
+
+struct TStoredMenuInfo {
+  QString Caption;
+  QString Area;
+  qint32 Tag = 0;
+  bool Visible = false;
+};
+
+struct TStoredQuickEntry {
+  qint64 Id = 0;
+  QString Name;
+  QString Operation;
+  QString Arguments;
+};
+
+// Open pending work, counted by kind, sub kind, client and branch.
+struct TWexoOpenWork {
+  struct Key {
+    QString Kind;
+    int Subkind = 0;
+    int Client = 0;
+    int Branch = 0;
+    bool operator==(const Key &) const = default;
+  };
+  QList<std::pair<Key, int>> Totals;
+  QDateTime Now;       // the moment the due resubmissions were counted for
+  int WdvoAhead = 0;   // open resubmissions due after today
+  int WdvoLater = 0;   // open resubmissions due later today
+  // Sum over the totals that match (negative sub kind, client or branch: any).
+  int Count(const QString &kind, int subkind = -1, int client = -1, const QList<int> &branches = {}) const;
+  // Resubmissions due at `Now`.
+  int WdvoDue() const;
+};
+
+// Everything a start or a refresh reads, brought in one round trip.
+struct TWexoSnapshot {
+  int Parts = 0;
+  QMap<QString, QString> Parameters;
+  QMap<QString, QString> Settings;
+  // form id → property → value; values above the limit are listed apart, unread.
+  QMap<QString, QMap<QString, QString>> FormStore;
+  QMap<QString, QStringList> FormStoreOversize;
+  QList<std::pair<int, QString>> Clients;
+  QList<std::tuple<int, int, QString>> Branches;
+  QList<TStoredMenuInfo> MenuInfos;
+  QSet<qint32> Forbidden;
+  QList<TStoredQuickEntry> QuickEntries;
+  TWexoOpenWork OpenWork;
 };
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 3;
+  static constexpr int SchemaVersion = 4;
+  // A stored window setting longer than this is not read at all.
+  static constexpr int MaxFormValueLength = 64 * 1024;
 
   // Opens (and creates, migrates and seeds when new) the database that
   // WEXO_DATABASE or the default location names. Throws EWexoStoreError with a
@@ -27,12 +90,13 @@ public:
   static TWexoStore *Current();
   static QString DefaultLocation();
 
-  QSqlDatabase Db() const { return QSqlDatabase::database(FConnection, false); }
-  QString Location() const { return FLocation; }
-  bool IsPostgres() const { return FPostgres; }
+  TWexoConnection *Connection() const { return FConnection.get(); }
+  QSqlDatabase Db() const { return FConnection->Db(); }
+  QString Location() const { return FConnection->Location(); }
+  bool IsPostgres() const { return FConnection->IsPostgres(); }
 
   // Runs a statement with positional parameters; throws on failure.
-  QSqlQuery Exec(const QString &sql, const QVariantList &params = {}) const;
+  TWexoRows Exec(const QString &sql, const QVariantList &params = {}) const;
   // Runs a statement without parameters as it stands (schema changes).
   void ExecDirect(const QString &sql) const;
   // First column of the first row, or the default when there is none.
@@ -40,24 +104,49 @@ public:
   // Runs the body in one transaction; rolls back and rethrows on failure.
   void Transaction(const std::function<void()> &body) const;
 
-  void Migrate();
+  // Reads the parts asked for: within a read batch all parts of the batch come
+  // with the first read and are served from it; outside one, each read goes
+  // to the database.
+  TWexoSnapshot Read(int parts) const;
+  // Forgets what a batch has read (after a write that changes it).
+  void Forget() const;
+
+  // Writes a journal row and answers the fault stored for the operation, if any, in one statement.
+  QString JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments) const;
+
+  // Brings the schema to this program's version; `known` is the version read already, or -1.
+  void Migrate(int known = -1);
   // Open pending work of a kind (all sub kinds when subkind < 0), read from the
   // counters the database keeps up to date, never from the work rows themselves.
   int OpenWorkCount(const QString &kind, int subkind = -1) const;
   void SeedDemoData();
 
 private:
+  friend class TWexoReadBatch;
   TWexoStore() = default;
-  void Connect(const QString &location);
-  void CheckReadable();
+  QStringList CheckOwnDatabase();
   int StoredVersion() const;
   void MigrateTo1();
   void MigrateTo2();
   void MigrateTo3();
+  void MigrateTo4();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
+  TWexoSnapshot Load(int parts) const;
 
-  QString FConnection;
-  QString FLocation;
-  bool FPostgres = false;
+  std::unique_ptr<TWexoConnection> FConnection;
+  mutable TWexoSnapshot FBatchSnapshot;
+  mutable int FBatchGeneration = -1;
+};
+
+// While one exists, reads of the current store come from one round trip.
+class TWexoReadBatch {
+public:
+  explicit TWexoReadBatch(int parts = wpAll);
+  ~TWexoReadBatch();
+  TWexoReadBatch(const TWexoReadBatch &) = delete;
+  TWexoReadBatch &operator=(const TWexoReadBatch &) = delete;
+  static bool Active();
+  static int Parts();
+  static int Generation();
 };

@@ -1,0 +1,51 @@
+#include "framework/qvnmessage.h"
+#include "framework/qvnframework.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+TQVNMessages *QVNMessages() {
+  static TQVNMessages instance;
+  return &instance;
+}
+
+bool TQVNMessages::IsQuiet(const QString &where) const {
+  if (FQuiet.contains(where))
+    return true;
+  // Painting, cursor and layout steps run without the user asking for anything.
+  static const QStringList quietEndings = {"BeforeCellPaint", "GetImageIndex", "GetCursor", "Resize", "Show"};
+  for (const QString &ending : quietEndings)
+    if (where.endsWith(ending) && where != QLatin1String("TfrmWexoentree.FormShow"))
+      return true;
+  return false;
+}
+
+void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKind kind) {
+  if (FThisTurn.contains(text))
+    return;
+  if (FThisTurn.isEmpty() && QCoreApplication::instance())
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] { FThisTurn.clear(); });
+  FThisTurn.insert(text);
+  Shown << text;
+  if (qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto") ||
+      !qobject_cast<QApplication *>(QCoreApplication::instance())) {
+    std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    return;
+  }
+  const QMessageBox::Icon icon = kind == TQVNMessageKind::Error     ? QMessageBox::Critical
+                                 : kind == TQVNMessageKind::Warning ? QMessageBox::Warning
+                                                                    : QMessageBox::Information;
+  QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.exec();
+}
+
+void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
+  if (IsQuiet(where))
+    return;
+  const QString what = FWhat.value(where, QStringLiteral("Der Vorgang konnte nicht ausgeführt werden"));
+  Show(QStringLiteral("Artikelverwaltung"), what + QStringLiteral(":\n\n") + QString::fromUtf8(e.what()));
+}

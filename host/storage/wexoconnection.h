@@ -1,0 +1,182 @@
+#pragma once
+// The one connection of the program to its database: opens and checks it,
+// keeps prepared statements for its life, tells a lock from damage, notices a
+// lost server and comes back by itself, and turns changes of the open work
+// made anywhere into one signal.
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QTimer>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <unordered_map>
+
+class QSqlQuery;
+class QThread;
+
+class EWexoStoreError : public std::runtime_error {
+public:
+  explicit EWexoStoreError(const QString &message) : std::runtime_error(message.toStdString()) {}
+};
+// The server cannot be reached; the connection tries again by itself.
+class EWexoOffline : public EWexoStoreError {
+  using EWexoStoreError::EWexoStoreError;
+};
+// Another program or workstation holds a lock longer than the busy timeout.
+class EWexoLocked : public EWexoStoreError {
+  using EWexoStoreError::EWexoStoreError;
+};
+// The database reported damage; nothing is written to it any more.
+class EWexoDamaged : public EWexoStoreError {
+  using EWexoStoreError::EWexoStoreError;
+};
+// The database or this user may not be written to.
+class EWexoReadOnly : public EWexoStoreError {
+  using EWexoStoreError::EWexoStoreError;
+};
+// Two writers got in each other's way (a deadlock); the transaction may run again.
+class EWexoConflict : public EWexoStoreError {
+  using EWexoStoreError::EWexoStoreError;
+};
+
+// A result read completely: rows of values, walked like a query.
+class TWexoRows {
+public:
+  bool next() { return ++FPos < Rows.size(); }
+  QVariant value(int column) const { return Rows.at(FPos).value(column); }
+  qsizetype size() const { return Rows.size(); }
+  int numRowsAffected() const { return Affected; }
+
+  QList<QVariantList> Rows;
+  int Affected = 0;
+
+private:
+  qsizetype FPos = -1;
+};
+
+struct TWexoConnectionState {
+  bool Online = true;
+  bool Damaged = false;
+  bool ReadOnly = false;
+  QDateTime AwaySince; // when the server was found gone
+  QDateTime NextTry;   // the next attempt in the background
+  QString Reason;      // the driver's last reason, for the user
+};
+
+// Shows an address without its password, whatever its scheme.
+QString WexoRedactLocation(const QString &location);
+
+class TWexoConnection : public QObject {
+  Q_OBJECT
+public:
+  // Longest wait for a server: connecting, and any one statement.
+  static constexpr int ServerTimeoutSeconds = 5;
+  static constexpr int BusyTimeoutMs = 5000;
+
+  // Opens the database the location names; throws EWexoStoreError with a
+  // German message naming it (without password) when it cannot be opened.
+  explicit TWexoConnection(const QString &location);
+  ~TWexoConnection() override;
+
+  bool IsPostgres() const { return FPostgres; }
+  // The address as the user may read it: no password.
+  QString Location() const { return FDisplay; }
+  QSqlDatabase Db() const { return QSqlDatabase::database(FName, false); }
+
+  // Runs a statement with positional parameters, prepared once for the life
+  // of the connection, and reads its whole result.
+  TWexoRows Exec(const QString &sql, const QVariantList &params = {});
+  // Runs a statement as it stands, unprepared (schema changes, one-off checks).
+  TWexoRows ExecDirect(const QString &sql);
+  // Runs the body in one transaction (on SQLite taking the write lock at
+  // once); rolls back and rethrows on failure. A body interrupted by a lost
+  // server or a deadlock runs again once the connection is back.
+  void Transaction(const std::function<void()> &body);
+  bool InTransaction() const { return FInTransaction; }
+
+  TWexoConnectionState State() const;
+  bool Online() const { return FOnline; }
+  bool ReadOnly() const { return FReadOnly; }
+  bool Damaged() const { return FDamaged; }
+  void SetReadOnly(bool readOnly, const QString &reason);
+  // Reports damage found outside a statement (the background check).
+  void ReportDamage(const QString &reason);
+
+  // While on, changes of the open work made anywhere raise OpenWorkChanged:
+  // PostgreSQL notifies, SQLite is asked for its data version every 2 s.
+  void WatchOpenWork(bool on);
+  // No statement timeout (schema migration may take long and waits for other starters).
+  void SetLongRunning(bool on) { FLongRunning = on; }
+  void SetBusyTimeout(int ms);
+  // Tries to reach the server now (a user action); false when it is still away.
+  bool Reconnect();
+  // Round trips are what a slow link costs: tests and the benchmark count statements.
+  int StatementsSent() const { return FSent; }
+
+Q_SIGNALS:
+  void StateChanged();
+  void Reconnected();
+  void OpenWorkChanged();
+  // Once per run, with the German message for the user.
+  void DamageFound(const QString &message);
+
+private:
+  enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale };
+
+  void Open();
+  void OpenSqlite(const QString &location);
+  void OpenPostgres(const QString &location);
+  TWexoRows Run(const QString &sql, const QVariantList &params, bool prepared);
+  TWexoRows RunOnce(const QString &sql, const QVariantList &params, bool prepared, TFailure &failure,
+                    QString &reason);
+  [[noreturn]] void Throw(TFailure failure, const QString &reason);
+  TFailure Classify(const QSqlError &error) const;
+  void ClearStatements();
+  void MarkLost(const QString &reason);
+  void MarkOnline();
+  bool ReconnectNow();
+  void ScheduleRetry();
+  void StartProbe();
+  void Subscribe();
+  void CheckDataVersion();
+  void LockedThisTurn();
+  static bool IsWrite(const QString &sql);
+
+  QString FName;
+  QString FLocation; // as given, with password: only ever handed to the driver
+  QString FDisplay;
+  bool FPostgres = false;
+  // Connection parameters of a PostgreSQL server, kept to reconnect and probe.
+  QString FHost, FDatabase, FUser, FPassword, FOptions;
+  int FPort = 5432;
+
+  std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> FPrepared;
+  int FSent = 0;
+  bool FInTransaction = false;
+  bool FLongRunning = false;
+
+  bool FOnline = true;
+  bool FReadOnly = false;
+  bool FDamaged = false;
+  QString FReason;
+  QDateTime FAwaySince;
+  QDateTime FNextTry;
+  bool FTriedThisTurn = false;
+  bool FFailFast = false;
+  int FBusyTimeout = BusyTimeoutMs;
+  int FRetryStep = 0;
+  QTimer FRetryTimer;
+  QPointer<QThread> FProbe;
+
+  bool FWatching = false;
+  QTimer FWatchTimer;
+  qint64 FDataVersion = -1;
+
+  class TWatchdog;
+  std::unique_ptr<TWatchdog> FWatchdog;
+};

@@ -1,0 +1,93 @@
+#include "pgserver.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <unistd.h>
+
+TPgServer::TPgServer() {
+  const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  for (const QString &v : versions)
+    if (QFileInfo::exists(QStringLiteral("/usr/lib/postgresql/%1/bin/initdb").arg(v)))
+      FBin = QStringLiteral("/usr/lib/postgresql/%1/bin/").arg(v);
+  if (FBin.isEmpty()) {
+    FError = QStringLiteral("PostgreSQL ist nicht installiert (Paket postgresql)");
+    return;
+  }
+  FRoot = ::getuid() == 0;
+  // The server refuses to run as root; its folder then belongs to the postgres user.
+  if (FRoot)
+    Run(QStringLiteral("chown"), {QStringLiteral("postgres"), FDir.path()}, nullptr, false);
+  QFile::setPermissions(FDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                         QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                         QFileDevice::ExeOther);
+  if (!Run(FBin + QStringLiteral("initdb"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
+                                             QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
+                                             QStringLiteral("wexo")})) {
+    FError = QStringLiteral("initdb fehlgeschlagen");
+    return;
+  }
+  for (int attempt = 0; attempt < 5 && !FOk; ++attempt) {
+    FPort = 20000 + int(QRandomGenerator::global()->bounded(20000));
+    FOk = Start();
+  }
+  if (!FOk)
+    FError = QStringLiteral("der Server startet nicht");
+}
+
+TPgServer::~TPgServer() {
+  if (FOk)
+    Stop();
+}
+
+bool TPgServer::Run(const QString &program, const QStringList &arguments, QString *output, bool asServerUser) {
+  QProcess p;
+  if (FRoot && asServerUser)
+    p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + arguments);
+  else
+    p.start(program, arguments);
+  if (!p.waitForFinished(60000))
+    return false;
+  if (output)
+    *output = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool TPgServer::Start() {
+  return Run(FBin + QStringLiteral("pg_ctl"),
+             {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")), QStringLiteral("-l"),
+              FDir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-o"),
+              QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off -c max_connections=60")
+                  .arg(FPort)
+                  .arg(FDir.path()),
+              QStringLiteral("start")});
+}
+
+bool TPgServer::Stop() {
+  return Run(FBin + QStringLiteral("pg_ctl"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
+                                               QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
+                                               QStringLiteral("stop")});
+}
+
+bool TPgServer::Restart() { return Stop() && Start(); }
+
+QString TPgServer::Url(const QString &database, int port) {
+  if (!FDatabases.contains(database)) {
+    Run(FBin + QStringLiteral("createdb"), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                            QString::number(FPort), QStringLiteral("-U"), QStringLiteral("wexo"),
+                                            database},
+        nullptr, false);
+    FDatabases << database;
+  }
+  return QStringLiteral("postgresql://wexo@127.0.0.1:%1/%2").arg(port ? port : FPort).arg(database);
+}
+
+QString TPgServer::Psql(const QString &database, const QString &sql) {
+  QString out;
+  Run(FBin + QStringLiteral("psql"), {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                                      QString::number(FPort), QStringLiteral("-U"), QStringLiteral("wexo"),
+                                      QStringLiteral("-d"), database, QStringLiteral("-tA"), QStringLiteral("-v"),
+                                      QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-c"), sql},
+      &out, false);
+  return out;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// A throwaway PostgreSQL server for tests and the benchmark: on 127.0.0.1, a
+// free port, in a temporary directory; it stops and goes with this object.
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class TPgServer {
+public:
+  TPgServer();
+  ~TPgServer();
+  bool Ok() const { return FOk; }
+  QString Error() const { return FError; }
+  int Port() const { return FPort; }
+  // postgresql://wexo@127.0.0.1:port/name, the database created when missing.
+  QString Url(const QString &database, int port = 0);
+  // Runs SQL with psql in the database and returns what it printed (unaligned, tuples only).
+  QString Psql(const QString &database, const QString &sql);
+  bool Stop();
+  bool Start();
+  bool Restart();
+
+private:
+  bool Run(const QString &program, const QStringList &arguments, QString *output = nullptr, bool asServerUser = true);
+  QTemporaryDir FDir;
+  QString FBin;
+  int FPort = 0;
+  bool FOk = false;
+  bool FRoot = false;
+  QString FError;
+  QStringList FDatabases;
+};

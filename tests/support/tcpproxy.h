@@ -1,0 +1,37 @@
+#pragma once
+// A TCP proxy on loopback for tests and the benchmark: it forwards to a
+// server, can delay each direction (a slow link), counts round trips (a
+// request that follows an answer), and can swallow everything for a while (a
+// link that drops every packet).
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+class TTcpProxy {
+public:
+  TTcpProxy(int targetPort, int delayMs = 0);
+  ~TTcpProxy();
+  int Port() const { return FPort; }
+  // Round trips since the start or the last reset: connections opened plus
+  // requests that follow an answer (or open a connection).
+  int RoundTrips() const { return FRoundTrips.load(); }
+  void ResetRoundTrips() { FRoundTrips = 0; }
+  // While swallowing, nothing is read, forwarded or accepted; the sockets stay open.
+  void SetSwallow(bool on) { FSwallow = on; }
+  // Closes every connection at once, as a server restart does.
+  void DropAll() { FDropAll = true; }
+
+private:
+  void Loop();
+  int FListen = -1;
+  int FPort = 0;
+  int FTargetPort;
+  int FDelayMs;
+  std::atomic<int> FRoundTrips{0};
+  std::atomic<bool> FSwallow{false};
+  std::atomic<bool> FDropAll{false};
+  std::atomic<bool> FStop{false};
+  int FWake[2] = {-1, -1};
+  std::thread FThread;
+};
