@@ -186,6 +186,30 @@ private Q_SLOTS:
     QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open - 1);
   }
 
+  void dueTimesWrittenWithABlankAreMigratedAndCompared() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    // A database of schema 3, whose rows a back-office job wrote the way SQL writes timestamps.
+    TWexoStore *s = Env->Store.get();
+    s->ExecDirect("DROP TRIGGER pending_work_due_ai");
+    s->ExecDirect("DROP TRIGGER pending_work_due_au");
+    const QDateTime later = QDateTime::currentDateTime().addSecs(3600);
+    const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
+    s->Exec("INSERT INTO pending_work (kind, due_at, title) VALUES ('WDVO', ?, 'spaeter'), ('WDVO', ?, 'frueher')",
+            {later.toString("yyyy-MM-dd HH:mm:ss"), earlier.toString("yyyy-MM-dd HH:mm:ss")});
+    s->Exec("UPDATE schema_version SET version = 3");
+    Env->Store.reset();
+    Env->Store.reset(TWexoStore::Open(Env->DatabasePath()));
+    QCOMPARE(Env->Store->Scalar("SELECT due_at FROM pending_work WHERE title = 'spaeter'").toString(),
+             later.toString("yyyy-MM-ddTHH:mm:ss"));
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    const int due = Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1);
+    Env->Store->Exec("UPDATE pending_work SET done = 1 WHERE title = 'frueher'");
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), due - 1);
+    Env->Store->Exec("UPDATE pending_work SET done = 1 WHERE title = 'spaeter'");
+    QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), due - 1);
+  }
+
   void aProcessKilledWhileSavingLosesNothing() {
     if (TTestEnvironment::OnPostgres())
       QSKIP("eine Eigenschaft der SQLite-Datei");

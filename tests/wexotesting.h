@@ -10,6 +10,7 @@
 
 #include "datamodule/wexodmu.h"
 #include "storage/wexostore.h"
+#include "framework/qvnmessage.h"
 #include "wexoentreefrm.h"
 
 // Reaches the window's private state.

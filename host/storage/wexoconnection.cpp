@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
@@ -39,7 +40,8 @@ int SocketOf(const QSqlDatabase &db) {
   if (!db.isOpen() || !db.driver())
     return -1;
   const QVariant handle = db.driver()->handle();
-  if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+  // The driver names the handle's type by its typedef or by the struct behind it.
+  if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
     return -1;
   PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
   return connection ? PQsocket(connection) : -1;
@@ -275,8 +277,14 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
     rows = RunOnce(sql, params, prepared, failure, reason);
   if (failure == TFailure::Lost) {
     MarkLost(reason);
+    // A link that swallowed the statement would swallow the connection too:
+    // that attempt is left to the background, so no action waits twice.
+    if (FTimedOut)
+      SpendAttempt();
     if (!FInTransaction && ReconnectNow())
       rows = RunOnce(sql, params, prepared, failure, reason);
+    else
+      reason = FReason;
     if (failure == TFailure::Lost)
       MarkLost(reason);
   }
@@ -299,43 +307,65 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
   auto disarm = [&] { return timeout > 0 && FWatchdog && FWatchdog->Disarm(); };
   auto fail = [&](const QSqlError &error, bool timedOut) {
     failure = timedOut ? TFailure::Lost : Classify(error);
+    FTimedOut = timedOut;
     reason = timedOut ? QStringLiteral("keine Antwort vom Server innerhalb von %1 s").arg(ServerTimeoutSeconds)
                       : Describe(error);
     FPrepared.erase(key);
+    FPgPrepared.erase(key);
     return TWexoRows();
   };
-  if (prepared) {
+  // A program reads a fixed set of statements; a runaway set is let go.
+  if (prepared && FPrepared.size() + FPgPrepared.size() > 400)
+    ClearStatements();
+  QString text = sql;
+  if (prepared && FPostgres) {
+    // Prepared in the session by name, as the driver itself would, but kept
+    // for the session's life: nothing to free when it ends or is lost.
+    QString &name = FPgPrepared[key];
+    if (name.isEmpty()) {
+      name = QStringLiteral("wexo_%1").arg(++FPgNames);
+      QSqlQuery prepare(Db());
+      ++FSent;
+      arm();
+      const bool ok = prepare.exec(QStringLiteral("PREPARE %1 AS %2").arg(name, Numbered(sql)));
+      const bool timedOut = disarm();
+      if (!ok)
+        return fail(prepare.lastError(), timedOut);
+    }
+    QStringList values;
+    QSqlDriver *driver = Db().driver();
+    for (const QVariant &p : params) {
+      QSqlField field(QString(), p.metaType());
+      // A null text would be stored as NULL; the tables keep texts, empty or not.
+      field.setValue(p.typeId() == QMetaType::QString && p.toString().isNull() ? QVariant(QStringLiteral("")) : p);
+      values << driver->formatValue(field);
+    }
+    text = QStringLiteral("EXECUTE ") + name + (values.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(values.join(QStringLiteral(", "))));
+    prepared = false;
+  } else if (prepared) {
     auto &slot = FPrepared[key];
     if (!slot) {
-      // A program reads a fixed set of statements; a runaway set is let go.
-      if (FPrepared.size() > 400) {
-        ClearStatements();
-        return RunOnce(sql, params, prepared, failure, reason);
-      }
       auto query = std::make_unique<QSqlQuery>(Db());
       query->setForwardOnly(true);
       ++FSent;
-      arm();
-      const bool ok = query->prepare(sql);
-      const bool timedOut = disarm();
-      if (!ok)
-        return fail(query->lastError(), timedOut);
+      if (!query->prepare(sql))
+        return fail(query->lastError(), false);
       slot = std::move(query);
     }
     q = slot.get();
     for (qsizetype i = 0; i < params.size(); ++i) {
       const QVariant &p = params.at(i);
-      // A null text would be stored as NULL; the tables keep texts, empty or not.
       q->bindValue(int(i), p.typeId() == QMetaType::QString && p.toString().isNull() ? QVariant(QStringLiteral("")) : p);
     }
-  } else {
+  }
+  if (!q) {
     oneOff = std::make_unique<QSqlQuery>(Db());
     oneOff->setForwardOnly(true);
     q = oneOff.get();
   }
   ++FSent;
   arm();
-  const bool ok = prepared ? q->exec() : q->exec(sql);
+  const bool ok = prepared ? q->exec() : q->exec(text);
   TWexoRows rows;
   if (ok) {
     rows.Affected = q->numRowsAffected();
@@ -359,6 +389,23 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
   }
   q->finish();
   return rows;
+}
+
+// Positional markers as PostgreSQL numbers them: ? → $1, $2, … (outside quotes).
+QString TWexoConnection::Numbered(const QString &sql) {
+  QString out;
+  out.reserve(sql.size() + 16);
+  int n = 0;
+  bool quoted = false;
+  for (QChar c : sql) {
+    if (c == QLatin1Char('\''))
+      quoted = !quoted;
+    if (c == QLatin1Char('?') && !quoted)
+      out += QLatin1Char('$') + QString::number(++n);
+    else
+      out += c;
+  }
+  return out;
 }
 
 TWexoConnection::TFailure TWexoConnection::Classify(const QSqlError &error) const {
@@ -501,7 +548,10 @@ void TWexoConnection::Transaction(const std::function<void()> &body) {
   }
 }
 
-void TWexoConnection::ClearStatements() { FPrepared.clear(); }
+void TWexoConnection::ClearStatements() {
+  FPrepared.clear();
+  FPgPrepared.clear();
+}
 
 TWexoConnectionState TWexoConnection::State() const {
   TWexoConnectionState s;
@@ -553,11 +603,18 @@ bool TWexoConnection::Reconnect() {
 }
 
 // One attempt per user action: an action waits at most one connect timeout.
-bool TWexoConnection::ReconnectNow() {
+void TWexoConnection::SpendAttempt() {
   if (FTriedThisTurn)
-    return false;
+    return;
   FTriedThisTurn = true;
   QTimer::singleShot(0, this, [this] { FTriedThisTurn = false; });
+}
+
+bool TWexoConnection::ReconnectNow() {
+  // While an attempt runs in the background, a user action does not wait for one of its own.
+  if (FTriedThisTurn || FProbe)
+    return false;
+  SpendAttempt();
   QSqlDatabase db = Db();
   db.close();
   ClearStatements();

@@ -140,6 +140,7 @@ private:
   void MarkLost(const QString &reason);
   void MarkOnline();
   bool ReconnectNow();
+  void SpendAttempt();
   void ScheduleRetry();
   void StartProbe();
   void Subscribe();
@@ -155,7 +156,12 @@ private:
   QString FHost, FDatabase, FUser, FPassword, FOptions;
   int FPort = 5432;
 
+  static QString Numbered(const QString &sql);
+  // SQLite: prepared queries; PostgreSQL: names of statements prepared in the session.
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> FPrepared;
+  std::unordered_map<std::string, QString> FPgPrepared;
+  int FPgNames = 0;
+  bool FTimedOut = false;
   int FSent = 0;
   bool FInTransaction = false;
   bool FLongRunning = false;

@@ -91,3 +91,17 @@ QString TPgServer::Psql(const QString &database, const QString &sql) {
       &out, false);
   return out;
 }
+
+bool TPgServer::RequirePassword(const QString &user) {
+  QFile hba(FDir.filePath(QStringLiteral("data/pg_hba.conf")));
+  if (!hba.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray rest = hba.readAll();
+  hba.close();
+  if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return false;
+  hba.write("host all " + user.toUtf8() + " 127.0.0.1/32 scram-sha-256\n" + rest);
+  hba.close();
+  return Run(FBin + QStringLiteral("pg_ctl"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
+                                               QStringLiteral("reload")});
+}

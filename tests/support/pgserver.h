@@ -19,6 +19,8 @@ public:
   bool Stop();
   bool Start();
   bool Restart();
+  // From now on the user must give a password over TCP (the others keep logging in without one).
+  bool RequirePassword(const QString &user);
 
 private:
   bool Run(const QString &program, const QStringList &arguments, QString *output = nullptr, bool asServerUser = true);
