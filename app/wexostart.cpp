@@ -3,6 +3,7 @@
 
 #include "datamodule/wexodmu.h"
 #include "framework/qvnframework.h"
+#include "framework/qvnmessage.h"
 #include "storage/wexostore.h"
 #include "wexoentreefrm.h"
 
@@ -17,9 +18,13 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   std::unique_ptr<TfrmWexoentree> mainForm;
   // Everything the start reads comes in one round trip to the database.
   auto startBatch = std::make_unique<TWexoReadBatch>(wpAll);
+  // Failures while the data module and the window are created are shown once,
+  // by the start-up's own error display.
+  QVNMessages()->SetHeld(true);
   try {
     QVNProgramm()->Init(QStringLiteral("WEXO"), TEnumProzessTypen(3), TPVR_InstanceCount(0), 0, true);
     QVNProgramm()->SetTitle(QStringLiteral("Artikelverwaltung"));
+    QVNCheckTerminalID();
     dataModule.reset(hooks.CreateDataModule());
     wexodm = dataModule.get();
     QVNInfo()->FehlerRaise(QStringLiteral("wexo"), 0, QString(), QString(), 0, 0);
@@ -27,8 +32,10 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
     frmWexoentree = mainForm.get();
     QVNInfo()->FehlerRaise(QStringLiteral("wexo"), 0, QString(), QString(), 0, 0);
   } catch (const std::exception &e) {
+    QVNMessages()->SetHeld(false);
     QVNProgramm()->ShowException(e, false);
   }
+  QVNMessages()->SetHeld(false);
   int result = 1;
   if (mainForm && !mainForm->WasClosed()) {
     QObject::connect(mainForm.get(), &TQVNForm::Closing, &app, &QCoreApplication::quit, Qt::QueuedConnection);

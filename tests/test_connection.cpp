@@ -337,6 +337,9 @@ private Q_SLOTS:
                     {when.toString(QString::fromLatin1(format))});
     QCOMPARE(dm.GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), before + 3);
     QCOMPARE(store->Scalar("SELECT COUNT(*) FROM pending_work WHERE due_at LIKE '% %'").toInt(), 0);
+    // Rewriting a due time moves no count.
+    QCOMPARE(store->Scalar("SELECT SUM(open_count) FROM pending_counts WHERE kind = 'WDVO'").toInt(),
+             store->Scalar("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0").toInt());
   }
 
   void aSlowLinkCostsFewRoundTrips() {

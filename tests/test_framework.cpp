@@ -1,4 +1,5 @@
 // Host services: comma text, shortcut values, error registry, settings helpers, pictures.
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "components/actionlist.h"
@@ -32,6 +33,26 @@ private Q_SLOTS:
     QCOMPARE(CommaTextSplit("\"unterminated"), QStringList({"unterminated"}));
     QCOMPARE(CommaTextSplit(""), QStringList());
     QCOMPARE(CommaTextSplit("abc"), QStringList({"abc"}));
+    // Only a comma at the very end gives a last empty item; blanks after it end the text.
+    QCOMPARE(CommaTextSplit("QUJD, "), QStringList({"QUJD"}));
+    QCOMPARE(CommaTextSplit("QUJD,\r\n"), QStringList({"QUJD"}));
+    QCOMPARE(CommaTextSplit("QUJD , "), QStringList({"QUJD"}));
+  }
+
+  void theErrorLogKeepsOneLinePerError() {
+    QTemporaryDir dir;
+    const QByteArray before = qgetenv("WEXO_ERROR_LOG");
+    qputenv("WEXO_ERROR_LOG", dir.filePath("errors.log").toUtf8());
+    QVNInfo()->WriteLog("Ort\tmit Tab", "Zeile 1\nZeile 2\r\nund ein \\ Rückstrich");
+    qputenv("WEXO_ERROR_LOG", before);
+    QFile log(dir.filePath("errors.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    QCOMPARE(text.count('\n'), 1);
+    const QStringList fields = text.trimmed().split('\t');
+    QCOMPARE(fields.size(), 4);
+    QCOMPARE(fields.at(2), QString("Ort\\tmit Tab"));
+    QCOMPARE(fields.at(3), QString("Zeile 1\\nZeile 2\\r\\nund ein \\\\ Rückstrich"));
   }
 
   void commaTextRoundTrips() {

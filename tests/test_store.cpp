@@ -1,5 +1,6 @@
 // The database and the data module on it: migration, refusal of bad files,
 // journal and faults, stored menu settings, quick entries and their files.
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -12,6 +13,30 @@
 #include "wexotesting.h"
 
 namespace {
+// A file or folder that may not be written: by its permissions, or for root
+// (whom permissions do not stop) by the immutable attribute.
+bool MakeReadOnly(const QString &path, bool readOnly) {
+  if (::getuid() != 0) {
+    const QFileInfo info(path);
+    QFile::Permissions p = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (info.isDir())
+      p |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (!readOnly)
+      p |= QFile::WriteOwner;
+    return QFile::setPermissions(path, p);
+  }
+  return QProcess::execute("chattr", {readOnly ? "+i" : "-i", path}) == 0;
+}
+
+QString OpenError(const QString &location) {
+  try {
+    std::unique_ptr<TWexoStore> s(TWexoStore::Open(location));
+  } catch (const EWexoStoreError &e) {
+    return QString::fromUtf8(e.what());
+  }
+  return {};
+}
+
 QByteArray FileBytes(const QString &path) {
   QFile f(path);
   f.open(QIODevice::ReadOnly);
@@ -22,7 +47,10 @@ QByteArray FileBytes(const QString &path) {
 class TestStore : public QObject {
   Q_OBJECT
 private Q_SLOTS:
-  void init() { Env = std::make_unique<TTestEnvironment>(); }
+  void init() {
+    Env = std::make_unique<TTestEnvironment>();
+    QVNMessages()->Shown.clear();
+  }
   void cleanup() {
     Dm.reset();
     Env.reset();
@@ -76,6 +104,142 @@ private Q_SLOTS:
   void unknownLocationFormIsRefused() {
     QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("mysql://host/db"));
     QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("postgresql://"));
+    // No address is ever shown or logged with its password, whatever its scheme.
+    for (const QString &address : {QString("mysql://u:geheim7@h/db"), QString("postgresql://u:geheim7@/"),
+                                    QString("ftp://u:geheim7@h:21/x")}) {
+      const QString error = OpenError(address);
+      QVERIFY2(!error.isEmpty() && !error.contains("geheim7") && error.contains("u@"), qPrintable(error));
+    }
+  }
+
+  void aDatabaseOfAnotherProgramIsRefusedAndLeftUnchanged() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    const QString path = Env->Dir.filePath("fremd.sqlite");
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fremd");
+      db.setDatabaseName(path);
+      QVERIFY(db.open());
+      QVERIFY(QSqlQuery(db).exec("CREATE TABLE kunden (nr INTEGER PRIMARY KEY, name TEXT)"));
+      QVERIFY(QSqlQuery(db).exec("INSERT INTO kunden VALUES (1, 'Meier')"));
+      db.close();
+    }
+    QSqlDatabase::removeDatabase("fremd");
+    const QByteArray before = FileBytes(path);
+    const QString error = OpenError(path);
+    QVERIFY2(error.contains("gehört nicht zu diesem Programm") && error.contains(path), qPrintable(error));
+    QCOMPARE(FileBytes(path), before);
+    // An empty file and a new path are still taken and made a database of this program.
+    const QString empty = Env->Dir.filePath("leer.sqlite");
+    QFile(empty).open(QIODevice::WriteOnly);
+    QCOMPARE(OpenError(empty), QString());
+    QCOMPARE(OpenError(Env->Dir.filePath("unterordner/neu.sqlite")), QString());
+  }
+
+  void aReadOnlyDatabaseOpensForReadingAndSavesNothing_data() {
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("Datei schreibgeschützt") << false;
+    QTest::newRow("Ordner schreibgeschützt") << true;
+  }
+
+  void aReadOnlyDatabaseOpensForReadingAndSavesNothing() {
+    QFETCH(bool, folder);
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    const QString dir = Env->Dir.filePath(folder ? "nurlesen-ordner" : "nurlesen-datei");
+    QDir().mkpath(dir);
+    const QString path = dir + "/wexo.sqlite";
+    { std::unique_ptr<TWexoStore> made(TWexoStore::Open(path)); }
+    const QString locked = folder ? dir : path;
+    if (!MakeReadOnly(locked, true))
+      QSKIP("Schreibschutz lässt sich hier nicht setzen");
+    auto unlock = qScopeGuard([&] { MakeReadOnly(locked, false); });
+    const QByteArray before = FileBytes(path);
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(path));
+      QVERIFY(store->Connection()->ReadOnly());
+      QVERIFY(!store->Connection()->Writable());
+      Twexodm dm(store.get());
+      wexodm = &dm;
+      {
+        // Counts and launching work; the dialog goes unrecorded; nothing is saved at close.
+        TfrmWexoentree form;
+        form.show();
+        QApplication::processEvents();
+        QVERIFY(!RowTexts(form.vstAufgaben).isEmpty());
+        form.acWEListeExecute();
+        QVERIFY(form.isVisible());
+        form.spbColCount->SetTag(2);
+        form.close();
+      }
+      wexodm = nullptr;
+      QCOMPARE(QVNMessages()->Shown.filter("schreibgeschützt").size(), 1); // told once
+      QVERIFY_THROWS_EXCEPTION(EWexoReadOnly, store->Exec("DELETE FROM quick_entries"));
+    }
+    QCOMPARE(FileBytes(path), before);
+    // A database that would first have to be made or migrated is refused.
+    const QString fresh = OpenError(folder ? dir + "/neu.sqlite" : path);
+    if (folder)
+      QVERIFY2(fresh.contains("schreibgeschützt"), qPrintable(fresh));
+  }
+
+  void aPartlyDamagedDatabaseIsToldAndNotWrittenTo() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    const QString path = Env->Dir.filePath("teilweise.sqlite");
+    { std::unique_ptr<TWexoStore> made(TWexoStore::Open(path)); }
+    // One page in the middle overwritten, as a failing disk or a stray write leaves it.
+    QByteArray bytes = FileBytes(path);
+    QVERIFY(bytes.size() > 31 * 4096);
+    for (int i = 0; i < 4096; ++i)
+      bytes[30 * 4096 + i] = char((i * 7919 + 13) % 251);
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(bytes);
+    }
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(path));
+      Twexodm dm(store.get());
+      wexodm = &dm;
+      {
+        TfrmWexoentree form;
+        form.show();
+        QTRY_VERIFY(store->Connection()->Damaged());
+        QApplication::processEvents();
+        form.LoadAufgaben();
+        QVERIFY(form.lblAufgabenHinweis->isVisible());
+        QVERIFY(form.lblAufgabenHinweis->Caption().contains("nicht verfügbar"));
+        QVERIFY(form.vstAufgaben->Ghosted());
+        form.acWEListeExecute();
+        form.spbColCount->SetTag(3);
+        form.close();
+      }
+      wexodm = nullptr;
+    }
+    QCOMPARE(FileBytes(path), bytes);
+    const QString said = QVNMessages()->Shown.join('\n');
+    QCOMPARE(said.count("beschädigt"), 1);
+    QVERIFY(said.contains(path));
+  }
+
+  void aLockIsCalledALockNeverDamage() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    const QString path = Env->DatabasePath();
+    Env->Store.reset();
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "sperrt");
+    other.setDatabaseName(path);
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    const QString error = OpenError(path);
+    lock.exec("ROLLBACK");
+    lock = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("sperrt");
+    QVERIFY2(error.contains("gesperrt") && !error.contains("beschädigt"), qPrintable(error));
   }
 
   void operationsAreJournaledAndFaultsRaise() {

@@ -1,5 +1,7 @@
 // The window's life: creation, showing, direct start modes, exit, layout
 // rebuild, and the docking layout kept per workstation.
+#include <QCryptographicHash>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include "framework/commatext.h"
@@ -249,6 +251,129 @@ private Q_SLOTS:
     f->StrToDockingLayout(m, layout + ",aqdcAufgaben");
     QCOMPARE(m->ActiveControl(), f->aqdcAufgaben);
     QVERIFY(!m->MuteOnChange(false)); // the muted event is back in place
+  }
+
+  // What anyone who can write the form store can store: a state with the right tag and hash.
+  static QString Wrapped(const QByteArray &state, const QString &active = "aqdcStart") {
+    const QByteArray layout = QByteArray("WXDL\x01", 5) + QCryptographicHash::hash(state, QCryptographicHash::Sha256) + state;
+    return QString::fromLatin1(layout.toBase64()) + "," + active;
+  }
+
+  static bool AllDockedAndShown(TfrmWexoentree *f) {
+    for (TaqDockingControl *c : {f->aqdcStart, f->aqdcAufgaben, f->aqdcSelektionen})
+      if (c->isFloating() || !c->isVisible() || f->aqDockingSite1->dockWidgetArea(c) == Qt::NoDockWidgetArea)
+        return false;
+    return true;
+  }
+
+  void noStoredLayoutCanCrashOrStrandTheUser_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("Absturz-Eingabe mit richtiger Prüfsumme") << "crash";
+    QTest::newRow("Start und Schnelleinstieg ausgeblendet") << "hidden";
+    QTest::newRow("schwebender Bereich") << "floating";
+    QTest::newRow("ein Bereich doppelt") << "twice";
+  }
+
+  void noStoredLayoutCanCrashOrStrandTheUser() {
+    QFETCH(QString, kind);
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QByteArray state;
+    if (kind == "crash") {
+      QFile seed(QFINDTESTDATA("../fuzz/corpus/dockinglayout/qt-restorestate-crash"));
+      QVERIFY(seed.open(QIODevice::ReadOnly));
+      state = QByteArray::fromBase64(seed.readAll().split(',').first());
+    } else {
+      // Made by Qt itself from a real arrangement the window would never keep.
+      f->aqDockingManager1->SetEnabled(true);
+      if (kind == "hidden") {
+        f->aqdcStart->hide();
+        f->aqdcSelektionen->hide();
+      } else if (kind == "floating") {
+        f->aqdcAufgaben->setFloating(true);
+      }
+      state = f->aqDockingSite1->saveState(1);
+      if (kind == "twice")
+        state.replace(QByteArray("a\0q\0d\0c\0S\0e\0l", 14), QByteArray("a\0q\0d\0c\0S\0t\0a", 14));
+      f->aqdcAufgaben->setFloating(false);
+      f->aqdcStart->show();
+      f->aqdcSelektionen->show();
+      f->aqDockingManager1->SetEnabled(false);
+      QApplication::processEvents();
+    }
+    QVERIFY(AllDockedAndShown(f));
+    QVNInfo()->ClearHistory();
+    f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state));
+    QApplication::processEvents();
+    QCOMPARE(fx.Reports(), QStringList{"TfrmWexoentree.StrToDockingLayout"});
+    QVERIFY(AllDockedAndShown(f));
+    for (TaqDockingControl *c : {f->aqdcStart, f->aqdcAufgaben, f->aqdcSelektionen})
+      QCOMPARE(c->features(), QDockWidget::NoDockWidgetFeatures);
+  }
+
+  void aStartThatDiedWhileApplyingALayoutSkipsItNextTime() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    const QByteArray state = f->aqDockingSite1->saveState(1);
+    // What a start leaves behind when it dies inside Qt's reader.
+    const QString mark = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/docking-restore.pending";
+    QDir().mkpath(QFileInfo(mark).absolutePath());
+    QFile out(mark);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(QVNInfoTerminalID().toUtf8() + '\n' + QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex());
+    out.close();
+    f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state, "aqdcAufgaben"));
+    QCOMPARE(fx.Reports(), QStringList{"TfrmWexoentree.StrToDockingLayout"});
+    QVERIFY(f->aqDockingManager1->ActiveControl() != f->aqdcAufgaben);
+    QVERIFY(!QFile::exists(mark));
+    // Reported once: the start after that applies the layout again.
+    f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state, "aqdcAufgaben"));
+    QCOMPARE(fx.Reports().size(), 1);
+    QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcAufgaben);
+  }
+
+  void aLayoutAbove64KiBIsNotRead() {
+    TTestEnvironment env;
+    const QString huge = QString(70 * 1024, 'A') + ",aqdcStart";
+    env.Store->Exec("INSERT INTO form_store (form_id, index_name, property, value) VALUES ('DEU.WEXO.WEXOENTR', "
+                    "'TEST-PC', 'lblDockingLayout.Caption', ?)",
+                    {huge});
+    auto dm = std::make_unique<TScriptedWexodm>();
+    wexodm = dm.get();
+    {
+      TfrmWexoentree form;
+      QCOMPARE(QVNInfo()->RegisteredWhere(), QStringList{"TfrmWexoentree.StrToDockingLayout"});
+      QVERIFY(form.lblDockingLayout->Caption().isEmpty());
+      QVNInfo()->ClearHistory();
+      form.StrToDockingLayout(form.aqDockingManager1, huge);
+      QCOMPARE(QVNInfo()->RegisteredWhere(), QStringList{"TfrmWexoentree.StrToDockingLayout"});
+    }
+    wexodm = nullptr;
+  }
+
+  void resetRestoresTheDesignLayoutAndOneColumn() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(1200, 800);
+    QApplication::processEvents();
+    const int designTasks = f->aqdcAufgaben->height();
+    f->aqDockingSite1->resizeDocks({f->aqdcAufgaben}, {designTasks + 200}, Qt::Vertical);
+    f->spbColCount->SetTag(3);
+    f->LoadSchnellEinstiege();
+    QApplication::processEvents();
+    QVERIFY(f->aqdcAufgaben->height() > designTasks + 100);
+    f->acFensteranordnungZuruecksetzenExecute();
+    QApplication::processEvents();
+    QVERIFY(qAbs(f->aqdcAufgaben->height() - 130) < 40);
+    QCOMPARE(f->aqDockingSite1->dockWidgetArea(f->aqdcStart), Qt::LeftDockWidgetArea);
+    QCOMPARE(f->aqDockingSite1->dockWidgetArea(f->aqdcSelektionen), Qt::RightDockWidgetArea);
+    QVERIFY(f->aqdcAufgaben->y() < f->aqdcSelektionen->y());
+    QCOMPARE(f->spbColCount->Tag(), 0);
+    QCOMPARE(f->vtSchnellEinstiegView->ColumnCount(), 1);
+    QCOMPARE(fx.Env.Store->Scalar("SELECT value FROM form_store WHERE property = 'spbColCount.Tag'").toString(), QString("0"));
+    QVERIFY(fx.Reports().isEmpty());
+    // It is offered where "Mandant einstellen" is: in the title bar's context menu.
+    QVERIFY(f->acFensteranordnungZuruecksetzen->text() == QString::fromUtf8("Fensteranordnung zurücksetzen"));
   }
 };
 

@@ -112,6 +112,8 @@ public Q_SLOTS:
   void fsFormStoreRestoreEnd(QObject *Sender);
   void aqDockingManager1CloseQuery(QObject *Sender, TaqDockingControl *Control, bool &CanClose);
   void aqDockingManager1Change(QObject *Sender);
+  // The user's way out of any stored arrangement: the design layout and one column of quick entries.
+  void acFensteranordnungZuruecksetzenExecute();
   // Module launching.
   void acMandantExecute();
   void acSBArtNrBekanntExecute();
@@ -227,6 +229,8 @@ private:
   void LaunchPattern(const QString &where, const std::function<void()> &operation);
   void RunHidden(const std::function<void()> &operation);
   void SetActiveControlByName(TQVNDockingManager *manager, const QString &name);
+  // The arrangement of the form definition: start on the left, tasks over quick entries on the right.
+  void ApplyDesignLayout();
   void InstallSystemMenuActions();
 
   bool FInitialized = false;

@@ -3,6 +3,8 @@
 
 #include "framework/commatext.h"
 #include "framework/qvnguard.h"
+#include "framework/qvnmessage.h"
+#include "storage/wexostore.h"
 
 #include <QBuffer>
 
@@ -15,8 +17,13 @@ void TfrmWexoentree::fsFormStoreStoreStart(QObject *) {
 }
 
 void TfrmWexoentree::fsFormStoreRestoreEnd(QObject *) {
-  QVNGuard(QStringLiteral("TfrmWexoentree.fsFormStoreRestoreEnd"),
-           [&] { StrToDockingLayout(aqDockingManager1, lblDockingLayout->Caption()); });
+  QVNGuard(QStringLiteral("TfrmWexoentree.fsFormStoreRestoreEnd"), [&] {
+    if (fsFormStore->Oversize().contains(QStringLiteral("lblDockingLayout.Caption")))
+      QVNGuard(QStringLiteral("TfrmWexoentree.StrToDockingLayout"), [] {
+        throw std::runtime_error("Die gespeicherte Fensteranordnung ist größer als 64 KiB und wurde nicht gelesen.");
+      });
+    StrToDockingLayout(aqDockingManager1, lblDockingLayout->Caption());
+  });
 }
 
 void TfrmWexoentree::DockingLayoutToStr(TQVNDockingManager *manager, QString &text) {
@@ -36,6 +43,9 @@ void TfrmWexoentree::StrToDockingLayout(TQVNDockingManager *manager, const QStri
   QVNGuard(QStringLiteral("TfrmWexoentree.StrToDockingLayout"), [&] {
     if (text.isEmpty())
       return;
+    // A layout is a few kilobytes; anything near this size is not one and is not even split.
+    if (text.size() > TWexoStore::MaxFormValueLength)
+      throw std::runtime_error("Die gespeicherte Fensteranordnung ist größer als 64 KiB und wurde nicht gelesen.");
     const QStringList list = CommaTextSplit(text);
     if (list.size() != 2)
       return;
@@ -71,3 +81,39 @@ void TfrmWexoentree::aqDockingManager1CloseQuery(QObject *, TaqDockingControl *,
 }
 
 void TfrmWexoentree::aqDockingManager1Change(QObject *) {}
+
+void TfrmWexoentree::ApplyDesignLayout() {
+  TaqDockingSite *site = aqDockingSite1;
+  for (TaqDockingControl *c : {aqdcStart, aqdcAufgaben, aqdcSelektionen}) {
+    c->setFloating(false);
+    site->removeDockWidget(c);
+  }
+  site->addDockWidget(Qt::LeftDockWidgetArea, aqdcStart);
+  site->addDockWidget(Qt::RightDockWidgetArea, aqdcAufgaben);
+  site->addDockWidget(Qt::RightDockWidgetArea, aqdcSelektionen);
+  for (TaqDockingControl *c : {aqdcStart, aqdcAufgaben, aqdcSelektionen})
+    c->show();
+  site->resizeDocks({aqdcStart, aqdcAufgaben}, {662, 240}, Qt::Horizontal);
+  site->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {130, 471}, Qt::Vertical);
+}
+
+void TfrmWexoentree::acFensteranordnungZuruecksetzenExecute() {
+  QVNGuard(QStringLiteral("TfrmWexoentree.acFensteranordnungZuruecksetzenExecute"), [&] {
+    if (!QVNMessages()->Ask(QStringLiteral("Fensteranordnung zurücksetzen"),
+                            QStringLiteral("Die Anordnung der Bereiche Start, Aufgaben und Schnelleinstieg und die "
+                                           "Spaltenzahl der Schnelleinstiege werden für diesen Arbeitsplatz auf die "
+                                           "Grundeinstellung zurückgesetzt.\n\nFortfahren?")))
+      return;
+    const bool wasMuted = aqDockingManager1->MuteOnChange(true);
+    ApplyDesignLayout();
+    aqDockingManager1->MuteOnChange(wasMuted);
+    aqDockingManager1->SetEnabled(aqDockingManager1->Enabled());
+    acFormRebuild();
+    spbColCount->SetTag(0);
+    New_spbColCount_Image();
+    LoadSchnellEinstiege();
+    aqDockingManager1->SetActiveControl(aqdcStart);
+    // Kept at once: whatever was stored before is no way back into trouble.
+    fsFormStore->StoreNow();
+  });
+}

@@ -330,6 +330,8 @@ void TfrmWexoentree::InstallSystemMenuActions() {
       menu.addAction(acMandant);
       menu.addAction(acFALC);
       menu.addAction(acThemenimport);
+      menu.addSeparator();
+      menu.addAction(acFensteranordnungZuruecksetzen);
       menu.exec(bar->mapToGlobal(pos));
     });
   }

@@ -34,9 +34,7 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   imlAufgaben->AddGlyph(QStringLiteral("AUFGABE"));
   vstAufgaben->SetImages(imlAufgaben);
   vtSchnellEinstiegView->SetPopupMenu(pumSelektion);
-  // The design-time arrangement: start on the left, tasks over quick entries on the right.
-  aqDockingSite1->resizeDocks({aqdcStart, aqdcAufgaben}, {662, 240}, Qt::Horizontal);
-  aqDockingSite1->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {130, 471}, Qt::Vertical);
+  ApplyDesignLayout();
   InstallSystemMenuActions();
   FLoading = false;
   // Every key of the window goes to the action list before the focused control.

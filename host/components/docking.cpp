@@ -1,9 +1,14 @@
 #include "components/docking.h"
 #include "components/qvnalign.h"
+#include "framework/qvnframework.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QFocusEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -85,6 +90,7 @@ void TQVNDockingManager::Attach() {
 namespace {
 const QByteArray kLayoutTag("WXDL\x01", 5);
 constexpr qsizetype kHashSize = 32;
+constexpr int kMaxStateBytes = 16 * 1024;
 } // namespace
 
 void TQVNDockingManager::SaveToStream(QIODevice &stream) const {
@@ -98,17 +104,83 @@ void TQVNDockingManager::SaveToStream(QIODevice &stream) const {
 }
 
 void TQVNDockingManager::LoadFromStream(QIODevice &stream) {
-  TaqDockingSite *site = Site();
-  if (!site)
+  if (!Site())
     throw std::runtime_error("Der Andockbereich fehlt.");
-  const QByteArray layout = stream.readAll();
+  const QByteArray layout = stream.read(kLayoutTag.size() + kHashSize + kMaxStateBytes + 1);
   const QByteArray state = layout.mid(kLayoutTag.size() + kHashSize);
   if (!layout.startsWith(kLayoutTag) || state.isEmpty() ||
       layout.mid(kLayoutTag.size(), kHashSize) != QCryptographicHash::hash(state, QCryptographicHash::Sha256))
     throw std::runtime_error("Das gespeicherte Fensterlayout ist beschädigt oder stammt nicht von diesem Programm.");
-  if (!site->restoreState(state, 1))
-    throw std::runtime_error("Das gespeicherte Fensterlayout ist ungültig.");
+  LoadState(state);
+}
+
+namespace {
+// A start that dies while Qt applies a layout leaves this mark behind; the
+// next start then skips that layout instead of dying again.
+class TRestoreMark {
+public:
+  explicit TRestoreMark(const QByteArray &state)
+      : FPath(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+              QStringLiteral("/docking-restore.pending")),
+        FId(QVNInfoTerminalID().toUtf8() + '\n' + QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex()) {}
+  bool KilledBefore() const {
+    QFile f(FPath);
+    return f.open(QIODevice::ReadOnly) && f.readAll() == FId;
+  }
+  void Set() const {
+    QDir().mkpath(QFileInfo(FPath).absolutePath());
+    QFile f(FPath);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+      f.write(FId);
+  }
+  void Clear() const { QFile::remove(FPath); }
+
+private:
+  QString FPath;
+  QByteArray FId;
+};
+} // namespace
+
+TDockStateRules TQVNDockingManager::Rules() const {
+  TDockStateRules rules;
+  for (TaqDockingControl *c : Controls())
+    rules.Panels << c->objectName();
+  rules.MaxBytes = kMaxStateBytes;
+  return rules;
+}
+
+void TQVNDockingManager::LoadState(const QByteArray &state) {
+  TaqDockingSite *site = Site();
+  if (!site)
+    throw std::runtime_error("Der Andockbereich fehlt.");
+  const QString problem = CheckDockState(state, Rules());
+  if (!problem.isEmpty())
+    throw std::runtime_error(
+        QStringLiteral("Die gespeicherte Fensteranordnung wird nicht übernommen (%1).").arg(problem).toStdString());
+  const TRestoreMark mark(state);
+  if (mark.KilledBefore()) {
+    mark.Clear();
+    throw std::runtime_error("Beim letzten Start endete das Programm, während es diese Fensteranordnung übernahm; "
+                             "sie wird übersprungen.");
+  }
+  const QByteArray before = site->saveState(1);
+  mark.Set();
+  const bool restored = site->restoreState(state, 1);
+  mark.Clear();
   SetEnabled(FEnabled); // a restored layout must not bring back movable panels
+  // Every panel ends docked and shown, or the arrangement before stays.
+  bool complete = restored;
+  for (TaqDockingControl *c : Controls())
+    complete = complete && !c->isFloating() && !c->isHidden();
+  if (!complete) {
+    site->restoreState(before, 1);
+    for (TaqDockingControl *c : Controls()) {
+      c->setFloating(false);
+      c->show();
+    }
+    throw std::runtime_error("Die gespeicherte Fensteranordnung ließ nicht alle Bereiche angedockt und sichtbar; sie "
+                             "wird nicht übernommen.");
+  }
 }
 
 void TQVNDockingManager::SetActiveControl(TaqDockingControl *control) {

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "components/dockstate.h"
+
 class TQVNDockingManager;
 
 class TaqDockingSite : public QMainWindow {
@@ -54,6 +56,10 @@ public:
   void SaveToStream(QIODevice &stream) const;
   // Reads an arrangement; throws when the bytes are not a layout of this site.
   void LoadFromStream(QIODevice &stream);
+  // Applies a site state after checking it: every panel once, docked and shown.
+  // Throws, leaving the arrangement as it was, for anything else.
+  void LoadState(const QByteArray &state);
+  TDockStateRules Rules() const;
 
   TaqDockingControl *ActiveControl() const;
   void SetActiveControl(TaqDockingControl *control);

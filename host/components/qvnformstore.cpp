@@ -68,9 +68,15 @@ void TQVNFormStore::Store() {
       continue;
     values.append({prop, v.toString()});
   }
-  if (values.isEmpty())
-    return;
   TWexoStore *store = RequireStore();
+  // What did not change since the restore is not written again; a database
+  // that takes no writes (read-only, damaged) was reported when that was found.
+  for (qsizetype i = values.size() - 1; i >= 0; --i)
+    if (FRestoredValues.value(values.at(i).first) == values.at(i).second &&
+        FRestoredValues.contains(values.at(i).first))
+      values.removeAt(i);
+  if (values.isEmpty() || !store->Connection()->Writable())
+    return;
   // One statement for all values: atomic by itself, and one round trip on a slow link.
   QStringList rows;
   QVariantList params;
@@ -82,6 +88,8 @@ void TQVNFormStore::Store() {
                   rows.join(QStringLiteral(", ")) +
                   QStringLiteral(" ON CONFLICT (form_id, index_name, property) DO UPDATE SET value = excluded.value"),
               params);
+  for (const auto &[prop, value] : values)
+    FRestoredValues.insert(prop, value);
 }
 
 void TQVNFormStore::Restore() {
@@ -127,5 +135,6 @@ void TQVNFormStore::Restore() {
     mp.write(o, value);
   }
   FRestored = true;
+  FRestoredValues = stored;
   Q_EMIT OnRestoreEnd(this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Stores listed "component.Property" values of a form per form identity and
 // index name (the workstation) in the database, and puts them back.
+#include <QMap>
 #include <QStringList>
 #include <QWidget>
 
@@ -25,6 +26,11 @@ public:
   // OnRestoreEnd afterwards.
   void Restore();
   bool Restored() const { return FRestored; }
+  // Saves now, whatever was restored: the user replaced the stored values.
+  void StoreNow() {
+    FRestored = true;
+    Store();
+  }
   // The stored properties whose values were too long to be read at the last restore.
   QStringList Oversize() const { return FOversize; }
 
@@ -44,4 +50,5 @@ Q_SIGNALS:
 private:
   bool FRestored = false;
   QStringList FOversize;
+  QMap<QString, QString> FRestoredValues;
 };

@@ -329,8 +329,9 @@ bool Twexodm::MandantEinstellen() {
     }
     QVNProgramm()->SetAktMandant(TIntPair{client, 0}, text, branch);
     // Written only when it changed, in one statement: a start on a slow link stays one round trip shorter.
-    if (client != storedClient || branch != storedBranch || !snapshot.Settings.contains(QStringLiteral("Mandant")) ||
-        !snapshot.Settings.contains(QStringLiteral("Filiale")))
+    if ((client != storedClient || branch != storedBranch || !snapshot.Settings.contains(QStringLiteral("Mandant")) ||
+         !snapshot.Settings.contains(QStringLiteral("Filiale"))) &&
+        store->Connection()->Writable())
       store->Exec(QStringLiteral("INSERT INTO workstation_settings (terminal_id, name, value) VALUES (?, 'Mandant', ?), "
                                  "(?, 'Filiale', ?) ON CONFLICT (terminal_id, name) DO UPDATE SET value = excluded.value"),
                   {QVNInfoTerminalID(), QString::number(client), QVNInfoTerminalID(), QString::number(branch)});

@@ -74,11 +74,8 @@ QStringList CommaTextSplit(const QString &text) {
         items << QString();
         break;
       }
+      // Blanks after a comma are skipped; only a comma at the very end gives an empty item.
       skipBlanks();
-      if (p == n) { // a comma followed only by blanks still ends in an empty item
-        items << QString();
-        break;
-      }
     }
   }
   return items;

@@ -38,6 +38,54 @@ QString QVNInfoTerminalID() {
   return host.isEmpty() ? QStringLiteral("LOCAL") : host;
 }
 
+QString QVNEscapeLogField(const QString &text) {
+  QString out;
+  out.reserve(text.size());
+  for (QChar c : text) {
+    switch (c.unicode()) {
+    case '\\': out += QLatin1String("\\\\"); break;
+    case '\t': out += QLatin1String("\\t"); break;
+    case '\n': out += QLatin1String("\\n"); break;
+    case '\r': out += QLatin1String("\\r"); break;
+    default:
+      if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+      else
+        out += c;
+    }
+  }
+  return out;
+}
+
+// The name keys settings in the database, a file name and lines of the log:
+// it must be short, printable and free of path and wildcard characters.
+QString QVNTerminalIDProblem(const QString &id) {
+  if (id.size() > 64)
+    return QStringLiteral("sie ist länger als 64 Zeichen");
+  for (QChar c : id)
+    if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+      return QStringLiteral("sie enthält Steuerzeichen (etwa einen Tabulator oder Zeilenumbruch)");
+  for (const char *forbidden : {"/", "\\", "*"})
+    if (id.contains(QLatin1String(forbidden)))
+      return QStringLiteral("sie enthält das Zeichen „%1“").arg(QLatin1String(forbidden));
+  if (id == QLatin1String(".") || id == QLatin1String(".."))
+    return QStringLiteral("sie besteht nur aus „%1“").arg(id);
+  return {};
+}
+
+void QVNCheckTerminalID() {
+  const QString id = QVNInfoTerminalID();
+  const QString problem = QVNTerminalIDProblem(id);
+  if (problem.isEmpty())
+    return;
+  const bool fromEnv = !qEnvironmentVariable("WEXO_TERMINAL_ID").trimmed().isEmpty();
+  throw EQVNError(QStringLiteral("wexo"),
+                  QStringLiteral("Die Arbeitsplatzkennung „%1“ (%2) ist ungültig: %3. Erlaubt sind höchstens 64 "
+                                 "druckbare Zeichen ohne „/“, „\\“ und „*“.")
+                      .arg(QVNEscapeLogField(id.left(80)),
+                           fromEnv ? QStringLiteral("WEXO_TERMINAL_ID") : QStringLiteral("Rechnername"), problem));
+}
+
 void TQVNProgramm::Init(const QString &name, TEnumProzessTypen, TPVR_InstanceCount, int, bool) {
   ProgrammName = name;
   FInitialized = true;
@@ -82,11 +130,10 @@ void TQVNInfo::WriteLog(const QString &where, const QString &message) {
   QFile file(path);
   if (!file.open(QIODevice::Append | QIODevice::Text))
     return; // an unwritable log must not take the program down
-  QString oneLine = message;
-  oneLine.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+  // One line per error, four fields: tabs and line breaks inside a field are escaped.
   QTextStream out(&file);
-  out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << '\t' << QVNInfoTerminalID() << '\t' << where
-      << '\t' << oneLine << '\n';
+  out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << '\t' << QVNEscapeLogField(QVNInfoTerminalID())
+      << '\t' << QVNEscapeLogField(where) << '\t' << QVNEscapeLogField(message) << '\n';
 }
 
 void TQVNInfo::RegisterException(const QString &where, const std::exception &e, bool) {
@@ -154,9 +201,13 @@ TSimpleMask::TSimpleMask(const QString &programm, const QString &maske, const QS
                          const QString &, const QString &)
     : FGroup(programm + QLatin1Char('_') + maske) {}
 
+// Built from a checked name only: a name with a path in it never leaves the folder.
 QString TSimpleMask::LocalIniPath() {
+  const QString id = QVNInfoTerminalID();
+  if (!QVNTerminalIDProblem(id).isEmpty())
+    throw std::runtime_error("Die Arbeitsplatzkennung ist ungültig; lokale Einstellungen werden nicht gelesen.");
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-  return dir + QStringLiteral("/local-") + QVNInfoTerminalID() + QStringLiteral(".ini");
+  return dir + QStringLiteral("/local-") + id + QStringLiteral(".ini");
 }
 
 int TSimpleMask::ReadLocalDef(const QString &name, int defaultValue) const {

@@ -97,6 +97,12 @@ TQVNInfo *QVNInfo();
 TParameter *QVNParameter();
 // The identifier of this workstation: WEXO_TERMINAL_ID, or the host name.
 QString QVNInfoTerminalID();
+// Why a workstation name cannot be used (German), or empty when it can.
+QString QVNTerminalIDProblem(const QString &id);
+// Throws EQVNError naming the broken rule when this workstation's name cannot be used.
+void QVNCheckTerminalID();
+// A field of the error log: backslash, tab and line breaks written as \\, \t, \n, \r.
+QString QVNEscapeLogField(const QString &text);
 
 // The framework's form base.
 class TQVNForm : public QWidget {

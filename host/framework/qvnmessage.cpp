@@ -44,8 +44,20 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
 }
 
 void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
-  if (IsQuiet(where))
+  if (FHeld || IsQuiet(where))
     return;
   const QString what = FWhat.value(where, QStringLiteral("Der Vorgang konnte nicht ausgeführt werden"));
   Show(QStringLiteral("Artikelverwaltung"), what + QStringLiteral(":\n\n") + QString::fromUtf8(e.what()));
+}
+
+bool TQVNMessages::Ask(const QString &title, const QString &question) {
+  if (qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto") ||
+      !qobject_cast<QApplication *>(QCoreApplication::instance()))
+    return true;
+  QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No,
+                  QApplication::activeWindow());
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }

@@ -14,6 +14,8 @@ class TQVNMessages {
 public:
   // Shows a message; the same text twice within one user action shows once.
   void Show(const QString &title, const QString &text, TQVNMessageKind kind = TQVNMessageKind::Error);
+  // Asks a yes/no question; with WEXO_DIALOGS=auto the answer is yes.
+  bool Ask(const QString &title, const QString &question);
   // Shows the failure a handler reported: what failed (in the user's words) and the reason.
   void ReportFailure(const QString &where, const std::exception &e);
 
@@ -22,6 +24,8 @@ public:
   // Places whose failures go to the log only: the window's painting and resizing.
   void SetQuiet(const QString &where) { FQuiet.insert(where); }
   bool IsQuiet(const QString &where) const;
+  // While held (the window being created), failures are only registered: start-up shows the one it raises.
+  void SetHeld(bool held) { FHeld = held; }
 
   // Every message shown, oldest first (support and tests read it).
   QStringList Shown;
@@ -30,6 +34,7 @@ private:
   QHash<QString, QString> FWhat;
   QSet<QString> FQuiet;
   QSet<QString> FThisTurn;
+  bool FHeld = false;
 };
 
 TQVNMessages *QVNMessages();

@@ -119,6 +119,14 @@ private:
   std::thread FThread;
 };
 
+// The verdict of the background check, handed from its thread.
+struct TWexoConnection::TCheck {
+  std::mutex Mutex;
+  std::condition_variable Done;
+  bool Finished = false;
+  QString Damage;
+};
+
 TWexoConnection::TWexoConnection(const QString &location) : FLocation(location), FDisplay(WexoRedactLocation(location)) {
   FName = QStringLiteral("wexo-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
   FRetryTimer.setSingleShot(true);
@@ -138,6 +146,8 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
 TWexoConnection::~TWexoConnection() {
   FRetryTimer.stop();
   FWatchTimer.stop();
+  if (FCheckThread)
+    FCheckThread->wait();
   if (FProbe) {
     FProbe->wait((ServerTimeoutSeconds + 2) * 1000);
     // A probe still waiting goes with the program; it owns nothing of ours.
@@ -255,6 +265,7 @@ TWexoRows TWexoConnection::ExecDirect(const QString &sql) { return Run(sql, {}, 
 
 TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, bool prepared) {
   if (IsWrite(sql)) {
+    TakeCheckVerdict(150);
     if (FDamaged)
       throw EWexoDamaged(QStringLiteral("Die Datenbank „%1“ ist beschädigt (%2). Damit sie nicht weiter Schaden "
                                         "nimmt, wird nichts mehr in ihr gespeichert.")
@@ -502,6 +513,79 @@ void TWexoConnection::SetBusyTimeout(int ms) {
   FBusyTimeout = ms;
   if (!FPostgres)
     QSqlQuery(Db()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+}
+
+// Files up to this size are read whole in a moment; a larger file is not held
+// locked that long and shows its damage where it is read.
+static constexpr qint64 kCheckedFileBytes = 64 * 1024 * 1024;
+
+void TWexoConnection::StartBackgroundCheck() {
+  if (FPostgres || FCheck || FLocation == QLatin1String(":memory:") || QFileInfo(FLocation).size() > kCheckedFileBytes)
+    return;
+  auto check = std::make_shared<TCheck>();
+  FCheck = check;
+  const QString path = FLocation;
+  QThread *thread = QThread::create([check, path] {
+    const QString name = QStringLiteral("wexo-check-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    QString damage;
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+      db.setDatabaseName(path);
+      db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000"));
+      if (db.open()) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("PRAGMA quick_check(5)"))) {
+          QStringList problems;
+          while (q.next())
+            problems << q.value(0).toString();
+          if (problems != QStringList{QStringLiteral("ok")})
+            damage = problems.join(QStringLiteral("; ")).simplified().left(300);
+        } else {
+          const QSqlError e = q.lastError();
+          // A lock is no damage: the check is then simply left out.
+          if (e.nativeErrorCode() == QLatin1String("11") || e.nativeErrorCode() == QLatin1String("26") ||
+              e.text().contains(QLatin1String("malformed"), Qt::CaseInsensitive))
+            damage = Describe(e);
+        }
+        q.finish();
+      }
+      db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    std::lock_guard lock(check->Mutex);
+    check->Damage = damage;
+    check->Finished = true;
+    check->Done.notify_all();
+  });
+  thread->setObjectName(QStringLiteral("wexo-check"));
+  FCheckThread = thread;
+  connect(thread, &QThread::finished, this, [this, thread] {
+    thread->deleteLater();
+    TakeCheckVerdict(0);
+  });
+  thread->start(QThread::LowPriority);
+}
+
+void TWexoConnection::TakeCheckVerdict(int waitMs) {
+  if (!FCheck)
+    return;
+  QString damage;
+  {
+    std::unique_lock lock(FCheck->Mutex);
+    if (!FCheck->Finished && waitMs > 0)
+      FCheck->Done.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return FCheck->Finished; });
+    if (!FCheck->Finished)
+      return;
+    damage = FCheck->Damage;
+  }
+  FCheck.reset();
+  if (!damage.isEmpty())
+    ReportDamage(damage);
+}
+
+bool TWexoConnection::Writable() {
+  TakeCheckVerdict(150);
+  return !FReadOnly && !FDamaged;
 }
 
 void TWexoConnection::SetReadOnly(bool readOnly, const QString &reason) {

@@ -104,6 +104,12 @@ public:
   bool ReadOnly() const { return FReadOnly; }
   bool Damaged() const { return FDamaged; }
   void SetReadOnly(bool readOnly, const QString &reason);
+  // Whether a write may go to the database now; waits briefly for the check
+  // of the file that runs in the background since the start.
+  bool Writable();
+  // Checks an SQLite file in the background (files small enough to be read in
+  // a moment): damage in pages no read touches is found before anything is written.
+  void StartBackgroundCheck();
   // Reports damage found outside a statement (the background check).
   void ReportDamage(const QString &reason);
 
@@ -185,4 +191,8 @@ private:
 
   class TWatchdog;
   std::unique_ptr<TWatchdog> FWatchdog;
+  struct TCheck;
+  std::shared_ptr<TCheck> FCheck;
+  QPointer<QThread> FCheckThread;
+  void TakeCheckVerdict(int waitMs);
 };

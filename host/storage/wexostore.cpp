@@ -100,6 +100,7 @@ TWexoStore *TWexoStore::Open(const QString &location) {
                            .value(0)
                            .toInt()
                      : 0);
+  store->FConnection->StartBackgroundCheck();
   gCurrent = store.get();
   return store.release();
 }
@@ -194,7 +195,8 @@ void TWexoStore::Forget() const { FBatchGeneration = -1; }
 QString TWexoStore::JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments) const {
   const QString at = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
   TWexoRows rows;
-  if (FConnection->ReadOnly() || FConnection->Damaged())
+  // A database that takes no writes still opens its dialogs: they go unrecorded.
+  if (!FConnection->Writable())
     rows = FConnection->Exec(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {operation});
   else
     rows = FConnection->Exec(QStringLiteral("INSERT INTO operation_journal (at, terminal_id, operation, arguments) "
@@ -398,7 +400,15 @@ void TWexoStore::KeepOpenWorkCounted(const QString &table, const QString &sqlite
   const QString create = QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2 AFTER %3 ON pending_work BEGIN %4 END");
   ExecDirect(create.arg(sqlitePrefix, "ai", "INSERT", insertNew));
   ExecDirect(create.arg(sqlitePrefix, "ad", "DELETE", removeOld));
-  ExecDirect(create.arg(sqlitePrefix, "au", "UPDATE", removeOld + ' ' + insertNew));
+  // Only a change of what is counted moves a count: an update of the title or
+  // the rewriting of a due time within its day (schema 4) leaves it alone,
+  // whichever trigger SQLite fires first.
+  const QString counted =
+      QStringLiteral("OLD.done IS NOT NEW.done OR OLD.kind IS NOT NEW.kind OR OLD.subkind IS NOT NEW.subkind OR "
+                     "OLD.client_id IS NOT NEW.client_id OR OLD.branch_nr IS NOT NEW.branch_nr") +
+      (perDay ? QStringLiteral(" OR substr(OLD.due_at, 1, 10) IS NOT substr(NEW.due_at, 1, 10)") : QString());
+  ExecDirect(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_au AFTER UPDATE ON pending_work WHEN %2 BEGIN %3 END")
+                 .arg(sqlitePrefix, counted, removeOld + ' ' + insertNew));
 }
 
 // Counters of open pending work per kind, sub kind, client, branch and due day,
@@ -458,7 +468,14 @@ void TWexoStore::MigrateTo4() {
     return;
   }
   // SQLite cannot change the row a trigger is about to write; it corrects it
-  // right after (the counters keep their day, which both forms share).
+  // right after. The counters ignore that correction (same day): their update
+  // triggers of older schemas are made anew with that rule.
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_au"));
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_totals_au"));
+  KeepOpenWorkCounted(QStringLiteral("pending_counts"), QStringLiteral("pending_work"),
+                      QStringLiteral("pending_work_count"), true);
+  KeepOpenWorkCounted(QStringLiteral("pending_totals"), QStringLiteral("pending_totals"),
+                      QStringLiteral("pending_work_total"), false);
   const QString norm = QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', %1)");
   const QString needs = QStringLiteral("%1 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]*' AND %2 IS NOT NULL AND "
                                        "%2 <> %1");
