@@ -45,8 +45,8 @@ bench: deps build
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWEXO_FUZZ=ON
-	cmake --build $(BUILD)-fuzz --target fuzz_commatext fuzz_import fuzz_dockinglayout
-	for t in commatext import dockinglayout; do \
+	cmake --build $(BUILD)-fuzz --target fuzz_commatext fuzz_import fuzz_dockinglayout fuzz_dockstate
+	for t in commatext import dockinglayout dockstate; do \
 	  mkdir -p $(BUILD)-fuzz/findings/$$t $(BUILD)-fuzz/corpus/$$t && \
 	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/fuzz_$$t \
 	    -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -artifact_prefix=$(BUILD)-fuzz/findings/$$t/ \

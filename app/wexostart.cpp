@@ -55,6 +55,9 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   } else if (mainForm) {
     result = 0;
   }
+  // A dialog asked for on the command line that failed is a failed run.
+  if (mainForm && mainForm->DirectStartFailed())
+    result = 1;
   startBatch.reset();
   // The window goes before the data module it uses.
   mainForm.reset();

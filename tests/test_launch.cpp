@@ -218,6 +218,46 @@ private Q_SLOTS:
     QCOMPARE(fx.D().SaveCount, 1);
     QVERIFY(!f->btnsMoreWE->Items()->Items(10)->Visible());
   }
+
+  void aFailingDialogIsShownOnceWithItsName() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Raise.insert("WEArtikelBekannt"); });
+    QVNMessages()->Shown.clear();
+    fx.F()->acWEArtNrBekanntExecute();
+    QCOMPARE(QVNMessages()->Shown.size(), 1);
+    QCOMPARE(QVNMessages()->Shown.first(),
+             QString::fromUtf8("Der Dialog „Artikelnummer bekannt“ konnte nicht geöffnet werden:\n\nTestfehler in "
+                               "WEArtikelBekannt"));
+    QVERIFY(fx.F()->isVisible());
+    QCOMPARE(fx.Reports(), QStringList{"TfrmWexoentree.acWEArtNrBekanntExecute"});
+  }
+
+  void aRefusedEntryRunsByNoRoute_aHiddenOneKeepsItsKey() {
+    {
+      TWindowFixture fx([](TScriptedWexodm &d) { d.Refused = {100, 400, 405}; });
+      TfrmWexoentree *f = fx.F();
+      QTest::keyClick(f, Qt::Key_K);
+      QTest::keyClick(f, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+      QCOMPARE(fx.D().Count("WEArtikelBekannt"), 0);
+      QCOMPARE(fx.D().Count("FAEinzelRM"), 0);
+      QVERIFY(!f->acWEArtNrBekannt->isEnabled());
+      QVERIFY(!f->acFAER->isEnabled());
+      QVERIFY(!f->btnsMoreWE->Items()->Items(0)->Visible());
+    }
+    {
+      TWindowFixture fx([](TScriptedWexodm &d) { d.StoredInfos.append({QString(), QString(), 100, false}); });
+      QVERIFY(!fx.F()->btnsMoreWE->Items()->Items(0)->Visible());
+      QTest::keyClick(fx.F(), Qt::Key_K);
+      QCOMPARE(fx.D().Count("WEArtikelBekannt"), 1);
+    }
+    {
+      // A permission taken back: the entry runs again.
+      TWindowFixture fx([](TScriptedWexodm &d) { d.Refused = {100}; });
+      fx.D().Refused.clear();
+      fx.F()->MenueInfosTobtnsMore({});
+      QTest::keyClick(fx.F(), Qt::Key_K);
+      QCOMPARE(fx.D().Count("WEArtikelBekannt"), 1);
+    }
+  }
 };
 
 QTEST_MAIN(TestLaunch)

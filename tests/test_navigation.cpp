@@ -22,6 +22,30 @@ QList<int> HiddenEntries(TButtons *menu) {
       hidden << i + 1;
   return hidden;
 }
+// Turns the mouse wheel over a widget.
+void Wheel(QWidget *w, int notches) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+// Brings a child into its scrolling parent's view with the mouse wheel alone.
+bool WheelIntoView(QWidget *area, QWidget *child) {
+  Wheel(area, -100); // back to the top
+  for (int i = 0; i < 100; ++i) {
+    if (area->rect().contains(child->geometry()))
+      return true;
+    Wheel(area, 1);
+  }
+  return area->rect().contains(child->geometry());
+}
+
+TButtons *MenuOf(TfrmWexoentree *f, TTabSheet *sheet) {
+  TWexoEntreeTabSheetInfos page;
+  f->GetTabSheetInfos(sheet, page);
+  return page.BtnsMore;
+}
 } // namespace
 
 class TestNavigation : public QObject {
@@ -221,6 +245,87 @@ private Q_SLOTS:
     QCOMPARE(fx.D().Calls.last().Operation, QString("GeneralOptions"));
     QVERIFY(!f->imgPhotoRK->isVisibleTo(f->tshRechnungen));
     QCOMPARE(f->pnlheaderRK->y(), 2);
+  }
+
+  void everyEntryAndAreaCanBeSeenAndClickedWithTheMouse_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("Eröffnungsgröße") << QSize(928, 666);
+    QTest::newRow("Mindestgröße") << QSize();
+  }
+
+  void everyEntryAndAreaCanBeSeenAndClickedWithTheMouse() {
+    QFETCH(QSize, size);
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      // Warenannahme switched on: nine areas in the start menu.
+      for (int tag : {1000, 1001, 1002, 1003, 1004, 1005, 1010, 1011, 1012, 1013, 1014, 1015})
+        d.StoredInfos.append({QString(), QString(), tag, true});
+    });
+    TfrmWexoentree *f = fx.F();
+    f->resize(size.isValid() ? size : f->minimumSize());
+    QApplication::processEvents();
+    QCOMPARE(f->size(), size.isValid() ? size : QSize(720, 600));
+    TPnlButtonsColl *areas = f->btnpnStartMenu->Buttons();
+    int entries = 0;
+    for (int a = 0; a < areas->Count(); ++a) {
+      TQVNPanelButton *area = areas->Items(a)->Button();
+      QVERIFY2(areas->Items(a)->IsShown(), qPrintable(areas->Items(a)->BtnCaption()));
+      QVERIFY2(WheelIntoView(f->btnpnStartMenu, area), qPrintable(areas->Items(a)->BtnCaption()));
+      QTest::mouseClick(area, Qt::LeftButton);
+      QCOMPARE(f->pgcStartMain->ActivePage(), areas->Items(a)->LinkedTabSheet());
+      QCOMPARE(f->btnpnStartMenu->Current(), a);
+      TButtons *menu = MenuOf(f, areas->Items(a)->LinkedTabSheet());
+      for (int i = 0; i < menu->Items()->Count(); ++i) {
+        TButtonsCollItem *item = menu->Items()->Items(i);
+        if (!item->Visible() || item->ButtonType() == btHeading)
+          continue;
+        if (item->Button()->Action() == f->acESichtMenu || item->Button()->Action() == f->acGeneralOptions)
+          continue; // dialogs of their own, tested where they are
+        QVERIFY2(WheelIntoView(menu, item->Button()), qPrintable(item->LeftCaption()));
+        QVERIFY2(item->Button()->height() >= item->Button()->fontMetrics().height() + 4, "readable");
+        const qsizetype before = fx.D().Calls.size();
+        QTest::mouseClick(item->Button(), Qt::LeftButton);
+        QVERIFY2(fx.D().Calls.size() == before + 1, qPrintable(item->LeftCaption()));
+        ++entries;
+      }
+    }
+    QCOMPARE(entries, 9 - 3 + 12 + 10 + 12 + 7 + 2 + 2 + 2 + 3); // shown entries of the nine areas
+  }
+
+  void theFocusReturnsToTheEntryThatRanTheDialog() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QTest::keyClick(f, Qt::Key_D);
+    for (int i = 0; i < 11; ++i)
+      QTest::keyClick(f->focusWidget(), Qt::Key_Down);
+    TButtonsBtn *last = f->btnsMoreDI->Items()->Items(11)->Button();
+    QCOMPARE(f->focusWidget(), last);
+    QVERIFY(f->btnsMoreDI->rect().contains(last->geometry()));
+    QTest::keyClick(f->focusWidget(), Qt::Key_Return);
+    QCOMPARE(fx.D().Operations().last(), QString("ORDERUebersicht"));
+    QCOMPARE(f->focusWidget(), last);
+    QVERIFY(f->btnsMoreDI->rect().contains(last->geometry()));
+    QTest::keyClick(f->focusWidget(), Qt::Key_Return);
+    QCOMPARE(fx.D().Count("ORDERUebersicht"), 2);
+  }
+
+  void theHighlightIsTheAreaOnScreenWhileTheFocusMoves() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QTest::keyClick(f, Qt::Key_W);
+    QTest::keyClick(f->focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(f->focusWidget(), Qt::Key_Down);
+    QTest::keyClick(f->focusWidget(), Qt::Key_Down);
+    QCOMPARE(f->btnpnStartMenu->FocusedButton(), 5);
+    QCOMPARE(f->btnpnStartMenu->Current(), 3);
+    QCOMPARE(f->pgcStartMain->ActivePage(), f->tshWE);
+  }
+
+  void returnAtStartRunsTheFirstEntryOfTheAreaShown() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QCOMPARE(f->focusWidget(), f->btnsMoreArtinfo->Items()->Items(0)->Button());
+    QTest::keyClick(f->focusWidget(), Qt::Key_Return);
+    QCOMPARE(fx.D().Operations().last(), QString("ArtinfoUebersicht"));
   }
 };
 

@@ -124,9 +124,44 @@ private Q_SLOTS:
     TfrmWexoentree *f = fx.F();
     Focus(f, 0, 0);
     fx.D().Entries = Entries(3);
+    QVNMessages()->Shown.clear();
     f->acSchnelleinKopierenExecute();
     QCOMPARE(fx.Reports(), QStringList({"TfrmWexoentree.HandleSE"}));
     QCOMPARE(A::SchnellEinstiege(f).size(), 2);
+    // The user sees it once, with the entry's name.
+    QCOMPARE(QVNMessages()->Shown.size(), 1);
+    QVERIFY(QVNMessages()->Shown.first().startsWith(
+        QString::fromUtf8("Der Schnelleinstieg „%1“ konnte nicht kopiert werden:").arg(A::SchnellEinstiege(f).first().Name)));
+  }
+
+  void aFailingImportAndAnUnknownTargetEachShowOneMessage() {
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      d.Entries = Entries(1);
+      d.Raise.insert("SchnellEinstiegImportieren");
+    });
+    QVNMessages()->Shown.clear();
+    fx.F()->acSchnelleinImportierenExecute();
+    QCOMPARE(QVNMessages()->Shown.size(), 1);
+    QVERIFY(QVNMessages()->Shown.first().startsWith(QString::fromUtf8("Die Schnelleinstiege konnten nicht importiert werden")));
+    // A target no data module knows: the real data module refuses it in the user's words.
+    TTestEnvironment env;
+    Twexodm dm(env.Store.get());
+    wexodm = &dm;
+    {
+      TfrmWexoentree form;
+      form.show();
+      env.Store->Exec("DELETE FROM quick_entries");
+      env.Store->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (0, 'Alt', 'Entfallen', '')");
+      form.LoadSchnellEinstiege();
+      form.vtSchnellEinstiegView->SetFocusedCell(0, 0);
+      QVNMessages()->Shown.clear();
+      QTest::qWait(1); // a new user action
+      form.vtSchnellEinstiegViewClick(&form);
+      QCOMPARE(QVNMessages()->Shown.size(), 1);
+      QVERIFY2(QVNMessages()->Shown.first().contains(QString::fromUtf8("„Entfallen“ des Schnelleinstiegs ist unbekannt")),
+               qPrintable(QVNMessages()->Shown.first()));
+    }
+    wexodm = fx.Dm.get();
   }
 
   void rightClickFocusesTheCellAndThePopupActsOnIt() {

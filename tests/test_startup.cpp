@@ -157,6 +157,23 @@ private Q_SLOTS:
     QCOMPARE(WexoRun(*qApp, hooks), 0);
     QVERIFY(!looped);
   }
+
+  void aFailingDirectStartEndsWithAnErrorCode() {
+    TTestEnvironment env;
+    QVNMessages()->Shown.clear();
+    TWexoStartHooks hooks;
+    hooks.CreateDataModule = [] {
+      auto *dm = new TScriptedWexodm;
+      dm->DirektBearbeitenCode = 12;
+      dm->Raise.insert("RechnungBearbeitenDirekt");
+      return dm;
+    };
+    hooks.CreateMainForm = [] { return new TfrmWexoentree; };
+    hooks.Run = [] { return 0; };
+    QCOMPARE(WexoRun(*qApp, hooks), 1);
+    QCOMPARE(QVNMessages()->Shown.size(), 1);
+    QVERIFY(QVNMessages()->Shown.first().startsWith(QString::fromUtf8("Der Dialog „Rechnung bearbeiten“")));
+  }
 };
 
 QTEST_MAIN(TestStartup)

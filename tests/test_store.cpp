@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -570,6 +571,64 @@ private Q_SLOTS:
     // An export into a folder that does not exist fails and leaves nothing behind.
     QVERIFY(!WriteSchnellEinstiegDatei(Env->Dir.filePath("fehlt/export.json"), entries, error));
     QVERIFY(!error.isEmpty());
+  }
+
+  void quickEntryFilesStayWithinTheirOwnRules() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    // A copy of a name at the limit still fits the exchange file.
+    const QString longName = QString(kSchnellEinstiegNameMaxLength, QChar(u'ä'));
+    Env->Store->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (99, ?, 'WEListe', '')",
+                     {longName});
+    const qint64 id = Env->Store->Scalar("SELECT id FROM quick_entries WHERE position = 99").toLongLong();
+    QCOMPARE(Dm->CopySchnellEinstieg({id, longName, "WEListe", ""}), Twexodm::TSEStand::Gespeichert);
+    const QString copy = Env->Store->Scalar("SELECT name FROM quick_entries ORDER BY id DESC").toString();
+    QVERIFY(copy.endsWith(" (Kopie)"));
+    QVERIFY(copy.size() <= kSchnellEinstiegNameMaxLength);
+    QString error;
+    const QString file = Env->Dir.filePath("kopie.json");
+    QVERIFY(WriteSchnellEinstiegDatei(file, {{0, copy, "WEListe", ""}}, error));
+    QVERIFY2(Dm->ImportSchnellEinstiegDatei(file, error), qPrintable(error));
+    // The suggested file name is one every file system takes.
+    QCOMPARE(SchnellEinstiegDateiName("Rechnung/bearbeiten"), QString("Rechnung_bearbeiten.json"));
+    QCOMPARE(SchnellEinstiegDateiName("a\\b:c*d?e\"f<g>h|i"), QString("a_b_c_d_e_f_g_h_i.json"));
+    QCOMPARE(SchnellEinstiegDateiName(".."), QString("Schnelleinstieg.json"));
+    QCOMPARE(SchnellEinstiegDateiName(QString(300, 'x')).size(), 100 + 5);
+    // Only a regular file is opened: a pipe is refused at once instead of waiting forever.
+    const QString fifo = Env->Dir.filePath("rohr.json");
+    QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    TContexte read;
+    QVERIFY(!ReadSchnellEinstiegDatei(fifo, read, error));
+    QVERIFY(error.contains("keine gewöhnliche Datei"));
+    QVERIFY(!WriteSchnellEinstiegDatei(fifo, {{0, "x", "WEListe", ""}}, error));
+    QVERIFY(!ReadSchnellEinstiegDatei(Env->Dir.path(), read, error));
+  }
+
+  void theVisibleItemsDialogShowsARefusedEntryAsLocked() {
+    Env->Store->Exec("INSERT INTO menu_permissions (terminal_id, tag) VALUES ('*', 100)");
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TWexoEntreeMenueInfos infos = {{"Artikelnummer bekannt", "Wareneingang", 100, false},
+                                   {"Hersteller bekannt", "Wareneingang", 101, true}};
+    qunsetenv("WEXO_DIALOGS");
+    QString note;
+    bool checkable = true;
+    QTimer::singleShot(0, [&] {
+      QWidget *dialog = QApplication::activeModalWidget();
+      QVERIFY(dialog);
+      auto *tree = dialog->findChild<QTreeWidget *>();
+      QTreeWidgetItem *refused = tree->topLevelItem(0)->child(0);
+      note = refused->text(1);
+      checkable = refused->flags() & (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+      QCOMPARE(refused->checkState(0), Qt::Unchecked);
+      // Even a tick set from outside does not make it visible.
+      refused->setCheckState(0, Qt::Checked);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QVERIFY(Dm->OptionenSichtbareMenuepunkte(infos));
+    qputenv("WEXO_DIALOGS", "auto");
+    QCOMPARE(note, QString("gesperrt"));
+    QVERIFY(!checkable);
+    QVERIFY(!infos.at(0).Visible);
+    QVERIFY(infos.at(1).Visible);
   }
 
 private:

@@ -232,6 +232,9 @@ private:
   // The arrangement of the form definition: start on the left, tasks over quick entries on the right.
   void ApplyDesignLayout();
   void InstallSystemMenuActions();
+  void RegisterFailureTexts();
+  // The first entry of the menu of the area shown gets the focus: Return runs it.
+  void FocusFirstEntry();
 
   bool FInitialized = false;
   int FStartMenuItemIndex = 0;
@@ -243,6 +246,14 @@ private:
   bool FDestroying = false;
   bool FCountsUnavailable = false;
   bool FStoreStateTold = false;
+  bool FFocusedOnce = false;
+  bool FDirectStartFailed = false;
+
+public:
+  // A direct start mode whose dialog failed: the program then ends with an error code.
+  bool DirectStartFailed() const { return FDirectStartFailed; }
+
+private:
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;
 };

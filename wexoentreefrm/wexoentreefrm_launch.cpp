@@ -5,17 +5,82 @@
 
 #include <QMenu>
 
+#include "components/qvnstdcontrols.h"
+#include "framework/qvnmessage.h"
+
 // Hides the window for the call and shows it again in every case; showing
-// runs the show handling, which refreshes everything the window presents.
+// runs the show handling, which refreshes everything the window presents. The
+// control that ran the dialog gets the focus back, scrolled into view.
 void TfrmWexoentree::RunHidden(const std::function<void()> &operation) {
+  const QPointer<QWidget> focus = focusWidget();
+  auto showAgain = [&] {
+    show();
+    if (focus && focus->window() == this && focus->isVisibleTo(this)) {
+      focus->setFocus(Qt::OtherFocusReason);
+      if (auto *button = qobject_cast<TButtonsBtn *>(focus.data()))
+        if (auto *menu = qobject_cast<TButtons *>(button->parentWidget()))
+          menu->EnsureVisible(button->Index());
+    }
+  };
   hide();
   try {
     operation();
   } catch (...) {
-    show();
+    showAgain();
     throw;
   }
-  show();
+  showAgain();
+}
+
+// The place a launch action's failure is reported under: its handler.
+static QString HandlerPlace(const QAction *action) {
+  const QString name = action->objectName();
+  if (name == QLatin1String("acWEHerstBekVorgabe"))
+    return QStringLiteral("TfrmWexoentree.acWEHerstBekanntVorgabeExecute");
+  if (name == QLatin1String("acDiHerstBekVorgabe"))
+    return QStringLiteral("TfrmWexoentree.acDIHerstBekVorgabeExecute");
+  if (name == QLatin1String("acSBVorlagenliste"))
+    return QStringLiteral("TfrmWexoentree.acSBVorlagenListeExecute");
+  return QStringLiteral("TfrmWexoentree.") + name + QStringLiteral("Execute");
+}
+
+// A failure tells the user what could not be done, in the words of the menu.
+void TfrmWexoentree::RegisterFailureTexts() {
+  TQVNMessages *messages = QVNMessages();
+  const QString dialog = QStringLiteral("Der Dialog „%1“ konnte nicht geöffnet werden");
+  for (TButtons *menu : {btnMoreSB, btnsMoreDI, btnMoreWA, btnsMoreWE, btnsMoreArtinfo, btnsMoreFI, btnMoreStatistiken,
+                         btnsMoreRK, btnsMoreOptionen})
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      TButtonsCollItem *item = menu->Items()->Items(i);
+      if (QAction *action = item->Button()->Action())
+        messages->SetWhat(HandlerPlace(action), dialog.arg(QVNDisplayCaption(item->LeftCaption())));
+    }
+  TPnlButtonsColl *areas = btnpnStartMenu->Buttons();
+  for (int i = 0; i < areas->Count(); ++i)
+    if (QAction *action = areas->Items(i)->BtnAction())
+      messages->SetWhat(HandlerPlace(action), QStringLiteral("Der Bereich „%1“ konnte nicht angezeigt werden")
+                                                  .arg(QVNDisplayCaption(areas->Items(i)->BtnCaption())));
+  for (QAction *action : {acMandant, acFALC, acThemenimport})
+    messages->SetWhat(HandlerPlace(action), dialog.arg(QVNDisplayCaption(action->text())));
+  messages->SetWhat(QStringLiteral("TfrmWexoentree.acESichtMenuExecute"),
+                    QStringLiteral("Die sichtbaren Menüpunkte konnten nicht gespeichert werden"));
+  messages->SetWhat(QStringLiteral("TfrmWexoentree.acFensteranordnungZuruecksetzenExecute"),
+                    QStringLiteral("Die Fensteranordnung konnte nicht zurückgesetzt werden"));
+  messages->SetWhat(QStringLiteral("TfrmWexoentree.LoadSchnellEinstiege"),
+                    QStringLiteral("Die Schnelleinstiege konnten nicht geladen werden"));
+  messages->SetWhat(QStringLiteral("TfrmWexoentree.LoadAufgaben"),
+                    QStringLiteral("Die Aufgabenliste konnte nicht aufgebaut werden"));
+  messages->SetWhat(QStringLiteral("TfrmWexoentree.RefreshData"),
+                    QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
+  // Painting, the cursor and the layout steps report to the log only.
+  for (const char *quiet : {"TfrmWexoentree.FormActivate", "TfrmWexoentree.acFormRebuild",
+                            "TfrmWexoentree.GetTabSheetInfos", "TfrmWexoentree.VerticalControlsAdjust",
+                            "TfrmWexoentree.HorCenterButtons", "TfrmWexoentree.HorCenterCtrl",
+                            "TfrmWexoentree.ResizeLblText", "TfrmWexoentree.HorCenterImageLeft",
+                            "TfrmWexoentree.HorCenterImageRight", "TfrmWexoentree.SetColWidthSEView",
+                            "TfrmWexoentree.New_spbColCount_Image", "TfrmWexoentree.ShowStoreState",
+                            "TfrmWexoentree.aqDockingManager1CloseQuery"})
+    messages->SetQuiet(QString::fromLatin1(quiet));
 }
 
 void TfrmWexoentree::LaunchPattern(const QString &where, const std::function<void()> &operation) {

@@ -81,6 +81,7 @@ void TfrmWexoentree::FormCreate() {
     FillBtnMenu_ReKo_GuKo();
     FillBtnMenu_Statistiken();
     FillBtnMenu_Einstellungen();
+    RegisterFailureTexts();
     if (!QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"))) {
       if (wexodm->MandantEinstellen())
         setWindowTitle(QStringLiteral("Artikelverwaltung - ") + QVNProgramm()->GetTextMandant());
@@ -140,8 +141,24 @@ void TfrmWexoentree::FormShow() {
     LoadAufgaben();
     LoadSchnellEinstiege();
     btnpnStartMenu->SetSelected(FStartMenuItemIndex);
+    if (!FFocusedOnce) {
+      FFocusedOnce = true;
+      FocusFirstEntry();
+    }
     RunDirectStartModes();
   });
+}
+
+// Where the stored active panel is another one, that panel keeps the focus.
+void TfrmWexoentree::FocusFirstEntry() {
+  TaqDockingControl *active = aqDockingManager1->ActiveControl();
+  if (active && active != aqdcStart)
+    return;
+  TWexoEntreeTabSheetInfos page;
+  TWexoEntreeTabSheetInfosHelper::Clear(page);
+  GetTabSheetInfos(pgcStartMain->ActivePage(), page);
+  if (page.BtnsMore)
+    page.BtnsMore->FocusButton(-1, +1);
 }
 
 void TfrmWexoentree::ConnectDataModule() {
@@ -203,11 +220,17 @@ void TfrmWexoentree::hideEvent(QHideEvent *e) {
 }
 
 void TfrmWexoentree::RunDirectStartModes() {
+  auto what = [](const QString &dialog) {
+    QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.FormShow"),
+                           QStringLiteral("Der Dialog „%1“ konnte nicht geöffnet werden").arg(dialog));
+  };
   if (wexodm->InventurZaehlungAnfordern) {
+    what(QStringLiteral("Inventurzählung"));
     setEnabled(false);
     try {
       wexodm->ArtinfoInventurzaehlung();
     } catch (...) {
+      FDirectStartFailed = true;
       setEnabled(true);
       throw;
     }
@@ -218,14 +241,18 @@ void TfrmWexoentree::RunDirectStartModes() {
   std::function<void()> operation;
   switch (wexodm->DirektBearbeitenCode) {
   case 12:
+    what(QStringLiteral("Rechnung bearbeiten"));
     operation = [] { wexodm->RechnungBearbeitenDirekt(); };
     break;
   case 16:
+    what(QStringLiteral("Gutschrift bearbeiten"));
     operation = [] { wexodm->GutschriftBearbeitenDirekt(); };
     break;
   default:
-    if (wexodm->SchnellSucheAnfordern)
+    if (wexodm->SchnellSucheAnfordern) {
+      what(QStringLiteral("Schnellsuche"));
       operation = [] { wexodm->SchnellSucheAusfuehren(); };
+    }
   }
   if (!operation)
     return;
@@ -238,6 +265,7 @@ void TfrmWexoentree::RunDirectStartModes() {
   try {
     operation();
   } catch (...) {
+    FDirectStartFailed = true;
     finish();
     throw;
   }

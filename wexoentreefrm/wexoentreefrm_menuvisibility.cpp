@@ -95,10 +95,15 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
         TButtonsCollItem *item = items->Items(j);
         if (item->Tag > 0) {
           bool visible = true;
-          if (!isMenuPunktAllowed(item, button->BtnCaption()))
+          const bool allowed = isMenuPunktAllowed(item, button->BtnCaption());
+          if (!allowed)
             item->SetVisible(false);
           else if (tagFound(item->Tag, visible))
             item->SetVisible(visible);
+          // A refused entry runs by no route: its action, and so its key, is off.
+          // An entry the user merely hid keeps its key.
+          if (QAction *action = item->Button()->Action())
+            action->setEnabled(allowed);
         }
         if (item->Visible())
           hasVisible = true;

@@ -2,6 +2,7 @@
 #include "wexoentreefrm.h"
 
 #include "framework/qvnguard.h"
+#include "framework/qvnmessage.h"
 
 #include <QCursor>
 
@@ -75,6 +76,17 @@ void TfrmWexoentree::HandleSE(quint8 operation, TVTStringList *view) {
       if (i < 0 || i > FSchnellEinstiege.size() - 1)
         return;
     }
+    // A failure names the command and the entry it was meant for.
+    const QString name = i >= 0 ? FSchnellEinstiege.at(i).Name : QString();
+    const char *verbs[] = {"", "angelegt", "bearbeitet", "ausgeführt", "gelöscht", "kopiert", "exportiert", ""};
+    if (operation == 7)
+      QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.HandleSE"),
+                             QStringLiteral("Die Schnelleinstiege konnten nicht importiert werden"));
+    else if (operation >= 1 && operation <= 6)
+      QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.HandleSE"),
+                             (name.isEmpty() ? QStringLiteral("Der Schnelleinstieg konnte nicht %2 werden")
+                                             : QStringLiteral("Der Schnelleinstieg „%1“ konnte nicht %2 werden"))
+                                 .arg(name, QString::fromUtf8(verbs[operation])));
     switch (operation) {
     case 1: wexodm->SchnellEinstiegNeuAnlage(); break;
     case 2: wexodm->SchnellEinstiegBearbeiten(FSchnellEinstiege.at(i)); break;

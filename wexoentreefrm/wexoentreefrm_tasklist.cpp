@@ -208,6 +208,8 @@ void TfrmWexoentree::vstAufgabenDblClick(QObject *) {
     if (!list || list->Count() < 4)
       return;
     const QString code = list->Strings.at(3);
+    QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.vstAufgabenDblClick"),
+                           QStringLiteral("Die Aufgabe „%1“ konnte nicht geöffnet werden").arg(list->Strings.at(0)));
     if (code == QLatin1String("WDVO"))
       RunHidden([] { wexodm->WiedervorlagenUebersicht(); });
     else if (code == QLatin1String("BEDA"))

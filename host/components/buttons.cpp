@@ -5,6 +5,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
 TButtonsBtn::TButtonsBtn(TButtons *menu, int index) : THoverButton(menu), FMenu(menu), FIndex(index) {
   setFocusPolicy(Qt::StrongFocus);
@@ -56,6 +60,11 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
     p.setPen(QColor(0x80, 0x80, 0x80));
     p.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter, item->RightCaption());
   }
+}
+
+void TButtonsBtn::focusInEvent(QFocusEvent *e) {
+  THoverButton::focusInEvent(e);
+  FMenu->EnsureVisible(FIndex);
 }
 
 void TButtonsBtn::keyPressEvent(QKeyEvent *e) {
@@ -128,7 +137,13 @@ TButtonsCollItem *TButtonsCollection::Add() {
   return FItems.back().get();
 }
 
-TButtons::TButtons(QWidget *parent) : QWidget(parent), FItems(this) { setFocusPolicy(Qt::StrongFocus); }
+TButtons::TButtons(QWidget *parent) : QWidget(parent), FItems(this), FBar(new QScrollBar(Qt::Vertical, this)) {
+  setFocusPolicy(Qt::StrongFocus);
+  FBar->hide();
+  FBar->setFocusPolicy(Qt::NoFocus);
+  FBar->setAccessibleName(QStringLiteral("Menü blättern"));
+  connect(FBar, &QScrollBar::valueChanged, this, [this] { Relayout(); });
+}
 
 TButtons::~TButtons() { FItems.FItems.clear(); }
 
@@ -139,12 +154,14 @@ void TButtons::SetTopItem(int index) {
   Relayout();
 }
 
-// Visible buttons from the top item on, as one block centred vertically. When
-// the block does not fit, the buttons get lower (down to what their text
-// needs) and the block scrolls so the focused button stays in view.
+// Visible buttons from the top item on, as one block centred vertically. A
+// block taller than the menu gets lower buttons first (down to what their
+// text needs) and then scrolls: a scroll bar at the right, the mouse wheel,
+// and the focused button always brought into view.
 void TButtons::Relayout() {
-  if (FItems.FUpdateCount > 0)
+  if (FItems.FUpdateCount > 0 || FLayingOut)
     return;
+  FLayingOut = true;
   QList<TButtonsCollItem *> shown;
   for (int i = FTopItem; i < FItems.Count(); ++i)
     if (FItems.Items(i)->Visible())
@@ -152,42 +169,53 @@ void TButtons::Relayout() {
   for (int i = 0; i < FItems.Count(); ++i)
     if (!shown.contains(FItems.Items(i)))
       FItems.Items(i)->Button()->hide();
-  if (shown.isEmpty())
-    return;
   int headingGaps = 0;
   for (qsizetype i = 1; i < shown.size(); ++i)
     headingGaps += shown.at(i)->ButtonType() == btHeading ? 6 : 0;
   const int n = int(shown.size());
   int spacing = 3;
   int buttonHeight = ButtonHeight;
-  const int minimum = fontMetrics().height() + 6;
-  if (n * buttonHeight + (n - 1) * spacing + headingGaps > height()) {
+  const int readable = fontMetrics().height() + 8;
+  if (n > 0 && n * buttonHeight + (n - 1) * spacing + headingGaps > height()) {
     spacing = 2;
-    buttonHeight = qMax(minimum, (height() - (n - 1) * spacing - headingGaps) / n);
+    buttonHeight = qBound(readable, (height() - (n - 1) * spacing - headingGaps) / n, ButtonHeight);
   }
-  const int total = n * buttonHeight + (n - 1) * spacing + headingGaps;
+  const int total = n > 0 ? n * buttonHeight + (n - 1) * spacing + headingGaps : 0;
+  const bool scrolls = total > height();
   int top = (height() - total) / 2;
-  if (total > height()) {
-    top = 0;
-    int focusBottom = 0, y = 0;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-      if (i > 0)
-        y += spacing + (shown.at(i)->ButtonType() == btHeading ? 6 : 0);
-      if (shown.at(i)->Button()->hasFocus())
-        focusBottom = y + buttonHeight;
-      y += buttonHeight;
-    }
-    if (focusBottom > height())
-      top = height() - focusBottom;
+  int width = this->width();
+  if (scrolls) {
+    const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FBar);
+    FBar->setGeometry(this->width() - barWidth, 0, barWidth, height());
+    FBar->setRange(0, total - height());
+    FBar->setPageStep(height());
+    FBar->setSingleStep(buttonHeight + spacing);
+    FBar->show();
+    width -= barWidth + 2;
+    top = -FBar->value();
+  } else {
+    FBar->hide();
+    FBar->setValue(0);
   }
   for (qsizetype i = 0; i < shown.size(); ++i) {
     TButtonsBtn *b = shown.at(i)->Button();
     if (i > 0)
       top += spacing + (shown.at(i)->ButtonType() == btHeading ? 6 : 0);
-    b->setGeometry(0, top, width(), buttonHeight);
+    b->setGeometry(0, top, width, buttonHeight);
     b->show();
     top += buttonHeight;
   }
+  FLayingOut = false;
+}
+
+void TButtons::EnsureVisible(int index) {
+  if (index < 0 || index >= FItems.Count() || !FBar->isVisible())
+    return;
+  const QRect r = FItems.Items(index)->Button()->geometry();
+  if (r.top() < 0)
+    FBar->setValue(FBar->value() + r.top());
+  else if (r.bottom() >= height())
+    FBar->setValue(FBar->value() + r.bottom() - height() + 1);
 }
 
 void TButtons::FocusButton(int from, int step) {
@@ -195,7 +223,7 @@ void TButtons::FocusButton(int from, int step) {
     TButtonsCollItem *item = FItems.Items(i);
     if (i >= FTopItem && item->Visible() && item->ButtonType() != btHeading && item->Button()->isEnabled()) {
       item->Button()->setFocus(Qt::TabFocusReason);
-      Relayout(); // keeps the focused button in view
+      EnsureVisible(i);
       return;
     }
   }
@@ -204,12 +232,23 @@ void TButtons::FocusButton(int from, int step) {
 void TButtons::resizeEvent(QResizeEvent *e) {
   QWidget::resizeEvent(e);
   Relayout();
+  // A menu laid out anew keeps its focused button in view.
+  for (int i = 0; i < FItems.Count(); ++i)
+    if (FItems.Items(i)->Button()->hasFocus())
+      EnsureVisible(i);
 }
 
 // The menu passes its focus on to its first usable button.
 void TButtons::focusInEvent(QFocusEvent *e) {
   QWidget::focusInEvent(e);
   FocusButton(-1, +1);
+}
+
+void TButtons::wheelEvent(QWheelEvent *e) {
+  if (FBar->isVisible())
+    QCoreApplication::sendEvent(FBar, e);
+  else
+    e->ignore();
 }
 
 void TZDQ_WinControl_ClassHelper::SetFocus_Secure(QWidget *control, bool) {

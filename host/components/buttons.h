@@ -24,6 +24,7 @@ public:
 protected:
   void paintEvent(QPaintEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
+  void focusInEvent(QFocusEvent *) override;
 
 private:
   TButtons *FMenu;
@@ -72,6 +73,8 @@ private:
   int FUpdateCount = 0;
 };
 
+class QScrollBar;
+
 class TButtons : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int ButtonHeight MEMBER ButtonHeight)
@@ -83,6 +86,10 @@ public:
   int TopItem() const { return FTopItem; }
   void Relayout();
   void FocusButton(int from, int step);
+  // Scrolls the menu so the item's button is wholly in view.
+  void EnsureVisible(int index);
+  // The scroll bar a menu too long for its room shows (hidden otherwise).
+  QScrollBar *ScrollBar() const { return FBar; }
   int ButtonHeight = 26;
 
 Q_SIGNALS:
@@ -93,11 +100,14 @@ Q_SIGNALS:
 protected:
   void resizeEvent(QResizeEvent *) override;
   void focusInEvent(QFocusEvent *) override;
+  void wheelEvent(QWheelEvent *) override;
 
 private:
   friend class TButtonsCollection;
   TButtonsCollection FItems;
   int FTopItem = 0;
+  QScrollBar *FBar;
+  bool FLayingOut = false;
 };
 
 // Extensions of every windowed control.

@@ -4,6 +4,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QWheelEvent>
 #include <stdexcept>
 
 TQVNPanelButton::TQVNPanelButton(TQVNBtnPanel *panel, int index) : THoverButton(panel), FPanel(panel), FIndex(index) {
@@ -17,8 +22,8 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
   TPnlButtonsCollItem *item = FPanel->FButtons.Items(FIndex);
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  // The highlight follows the area shown: the button last selected or focused by the window.
-  const bool selected = FPanel->FCurrent == FIndex;
+  // The highlight is the area on screen; the keyboard focus has a frame of its own.
+  const bool selected = FPanel->IsCurrent(FIndex);
   const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath path;
   path.addRoundedRect(r, 4, 4);
@@ -66,6 +71,7 @@ void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {
 void TQVNPanelButton::focusInEvent(QFocusEvent *e) {
   FPanel->FFocused = FIndex;
   THoverButton::focusInEvent(e);
+  FPanel->EnsureVisible(FIndex);
 }
 
 TPnlButtonsCollItem::TPnlButtonsCollItem(TQVNBtnPanel *panel, int index)
@@ -97,7 +103,12 @@ void TPnlButtonsCollItem::SetBtnAction(QAction *action) {
   FPanel->Relayout();
 }
 
-void TPnlButtonsCollItem::SetLinkedTabSheet(TTabSheet *sheet) { FSheet = sheet; }
+void TPnlButtonsCollItem::SetLinkedTabSheet(TTabSheet *sheet) {
+  FSheet = sheet;
+  // The highlight follows the page shown, however it came to be shown.
+  if (TQVNStdPageControl *pages = sheet ? sheet->PageControl() : nullptr)
+    connect(pages, &QStackedWidget::currentChanged, FPanel, qOverload<>(&QWidget::update), Qt::UniqueConnection);
+}
 
 void TPnlButtonsCollItem::SetBtnCaption(const QString &caption) {
   FCaption = caption;
@@ -117,7 +128,6 @@ void TPnlButtonsColl::Clear() {
   FItems.clear();
   FPanel->FSelected = -1;
   FPanel->FFocused = -1;
-  FPanel->FCurrent = -1;
   FPanel->Relayout();
 }
 
@@ -127,41 +137,98 @@ TPnlButtonsCollItem *TPnlButtonsColl::Add() {
   return FItems.back().get();
 }
 
-TQVNBtnPanel::TQVNBtnPanel(QWidget *parent) : QWidget(parent), FButtons(this) {}
+TQVNBtnPanel::TQVNBtnPanel(QWidget *parent) : QWidget(parent), FButtons(this), FBar(new QScrollBar(Qt::Vertical, this)) {
+  FBar->hide();
+  FBar->setFocusPolicy(Qt::NoFocus);
+  FBar->setAccessibleName(QStringLiteral("Startmenü blättern"));
+  connect(FBar, &QScrollBar::valueChanged, this, [this] { Relayout(); });
+}
 
 TQVNBtnPanel::~TQVNBtnPanel() { FButtons.FItems.clear(); }
 
+// On a low window the buttons get lower, down to what glyph and caption need;
+// below that the menu scrolls, with a scroll bar and the mouse wheel.
 void TQVNBtnPanel::Relayout() {
-  if (FButtons.FUpdateCount > 0)
+  if (FButtons.FUpdateCount > 0 || FLayingOut)
     return;
+  FLayingOut = true;
   int shown = 0;
   for (const auto &item : FButtons.FItems)
     shown += item->IsShown() ? 1 : 0;
-  // On a low window the buttons get lower, down to what glyph and caption need.
+  constexpr int minimum = 56;
   int height = ButtonHeight;
   if (shown > 0) {
     const int fit = (this->height() - 2 * BorderWidth - (shown - 1) * ButtonSpacing) / shown;
-    height = qBound(56, fit, ButtonHeight);
+    height = qBound(minimum, fit, ButtonHeight);
   }
+  const int total = shown > 0 ? 2 * BorderWidth + shown * height + (shown - 1) * ButtonSpacing : 0;
+  int left = (width() - ButtonWidth) / 2;
+  int buttonWidth = ButtonWidth;
   int top = BorderWidth;
+  if (total > this->height()) {
+    const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FBar);
+    FBar->setGeometry(width() - barWidth, 0, barWidth, this->height());
+    FBar->setRange(0, total - this->height());
+    FBar->setPageStep(this->height());
+    FBar->setSingleStep(height + ButtonSpacing);
+    FBar->show();
+    buttonWidth = qMin(ButtonWidth, width() - barWidth - 2 * 2);
+    left = 2;
+    top -= FBar->value();
+  } else {
+    FBar->hide();
+    FBar->setValue(0);
+  }
   for (const auto &item : FButtons.FItems) {
     TQVNPanelButton *b = item->Button();
     if (!item->IsShown()) {
       b->hide();
       continue;
     }
-    b->setGeometry((width() - ButtonWidth) / 2, top, ButtonWidth, height);
+    b->setGeometry(left, top, buttonWidth, height);
     b->show();
     top += height + ButtonSpacing;
   }
   update();
+  FLayingOut = false;
+}
+
+void TQVNBtnPanel::EnsureVisible(int index) {
+  if (index < 0 || index >= FButtons.Count() || !FBar->isVisible())
+    return;
+  const QRect r = FButtons.Items(index)->Button()->geometry();
+  if (r.top() < 0)
+    FBar->setValue(FBar->value() + r.top() - BorderWidth);
+  else if (r.bottom() >= height())
+    FBar->setValue(FBar->value() + r.bottom() - height() + 1 + BorderWidth);
+}
+
+bool TQVNBtnPanel::IsCurrent(int index) const {
+  if (index < 0 || index >= FButtons.Count())
+    return false;
+  TTabSheet *sheet = FButtons.Items(index)->LinkedTabSheet();
+  TQVNStdPageControl *pages = sheet ? sheet->PageControl() : nullptr;
+  return pages ? pages->ActivePage() == sheet : FSelected == index;
+}
+
+int TQVNBtnPanel::Current() const {
+  for (int i = 0; i < FButtons.Count(); ++i)
+    if (IsCurrent(i))
+      return i;
+  return -1;
+}
+
+void TQVNBtnPanel::wheelEvent(QWheelEvent *e) {
+  if (FBar->isVisible())
+    QCoreApplication::sendEvent(FBar, e);
+  else
+    e->ignore();
 }
 
 void TQVNBtnPanel::SetSelected(int index) {
   if (index < 0 || index >= FButtons.Count())
     throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
   FSelected = index;
-  FCurrent = index;
   if (TTabSheet *sheet = FButtons.Items(index)->LinkedTabSheet())
     if (TQVNStdPageControl *pc = sheet->PageControl())
       pc->SetActivePage(sheet);
@@ -174,12 +241,12 @@ void TQVNBtnPanel::SetFocusToButton(int index) {
   if (index < 0 || index >= FButtons.Count())
     throw std::out_of_range("Der Startmenü-Knopf existiert nicht.");
   FFocused = index;
-  FCurrent = index;
   for (const auto &item : FButtons.FItems)
     item->Button()->update();
   TQVNPanelButton *b = FButtons.Items(index)->Button();
   if (b->isVisibleTo(window()) && b->isEnabled())
     b->setFocus(Qt::OtherFocusReason);
+  EnsureVisible(index);
   update();
 }
 

@@ -11,6 +11,7 @@
 #include "components/qvnresourceglyph.h"
 
 class TTabSheet;
+class QScrollBar;
 class TQVNBtnPanel;
 
 class TQVNPanelButton : public THoverButton {
@@ -93,7 +94,12 @@ public:
   int Selected() const { return FSelected; }
   void SetFocusToButton(int index);
   int FocusedButton() const { return FFocused; }
+  // The button of the area on screen: its linked page is the page shown.
+  bool IsCurrent(int index) const;
+  int Current() const;
   void Relayout();
+  void EnsureVisible(int index);
+  QScrollBar *ScrollBar() const { return FBar; }
 
   int ButtonWidth = 101;
   int ButtonHeight = 70;
@@ -104,6 +110,7 @@ public:
 protected:
   void resizeEvent(QResizeEvent *) override;
   void paintEvent(QPaintEvent *) override;
+  void wheelEvent(QWheelEvent *) override;
 
 private:
   friend class TQVNPanelButton;
@@ -113,5 +120,6 @@ private:
   TPnlButtonsColl FButtons;
   int FSelected = -1;
   int FFocused = -1;
-  int FCurrent = -1;
+  QScrollBar *FBar;
+  bool FLayingOut = false;
 };

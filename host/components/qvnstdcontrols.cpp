@@ -1,4 +1,7 @@
 #include "components/qvnstdcontrols.h"
+
+#include <QPainter>
+#include <QTextLayout>
 #include "components/qvnalign.h"
 
 #include <QFileInfo>
@@ -89,6 +92,49 @@ void TQVNStdLabel::SetCaption(const QString &c) {
   QString shown = QVNDisplayCaption(c);
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   setText(shown);
+}
+
+void TQVNStdLabel::paintEvent(QPaintEvent *e) {
+  const QRect area = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+  const QFontMetrics fm(font());
+  if (!wordWrap() || text().isEmpty() || heightForWidth(width()) <= height()) {
+    if (FElided) {
+      FElided = false;
+      setToolTip(QString());
+    }
+    QLabel::paintEvent(e);
+    return;
+  }
+  QPainter p(this);
+  if (autoFillBackground())
+    p.fillRect(rect(), palette().color(QPalette::Window));
+  p.setPen(palette().color(QPalette::WindowText));
+  p.setFont(font());
+  const int lines = qMax(1, area.height() / fm.lineSpacing());
+  QStringList shown;
+  int line = 0;
+  // Lay the text out line by line within the width; the last line that fits ends in "…".
+  const QStringList paragraphs = text().split(QLatin1Char('\n'));
+  for (qsizetype para = 0; para < paragraphs.size() && line < lines; ++para) {
+    QTextLayout layout(paragraphs.at(para), font());
+    layout.beginLayout();
+    for (QTextLine tl = layout.createLine(); tl.isValid() && line < lines; tl = layout.createLine(), ++line) {
+      tl.setLineWidth(area.width());
+      QString piece = paragraphs.at(para).mid(tl.textStart(), tl.textLength());
+      if (line == lines - 1)
+        piece = fm.elidedText(paragraphs.at(para).mid(tl.textStart()).simplified() + QStringLiteral(" …"),
+                              Qt::ElideRight, area.width());
+      shown << piece.trimmed();
+    }
+    layout.endLayout();
+  }
+  for (qsizetype i = 0; i < shown.size(); ++i)
+    p.drawText(QRect(area.left(), area.top() + int(i) * fm.lineSpacing(), area.width(), fm.lineSpacing()),
+               Qt::AlignLeft | Qt::AlignVCenter, shown.at(i));
+  if (!FElided) {
+    FElided = true;
+    setToolTip(text());
+  }
 }
 
 void TQVNStdLabel::SetColor(const QColor &c) {

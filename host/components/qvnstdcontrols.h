@@ -66,9 +66,17 @@ public:
   QColor FontColor() const { return palette().color(QPalette::WindowText); }
   void SetFontColor(const QColor &c);
   void SetFontSize(int points);
+  // Whether the wrapped text is longer than the label shows (it then ends in "…").
+  bool Elided() const { return FElided; }
+
+protected:
+  // A wrapped text that does not fit ends in "…" on its last whole line
+  // (the whole text is the tooltip) instead of being cut through a line.
+  void paintEvent(QPaintEvent *) override;
 
 private:
   QString FCaption;
+  bool FElided = false;
 };
 
 class TTabSheet : public QWidget {

@@ -128,13 +128,15 @@ void CurrenciesDialog(const TWexoStore *store) {
   });
 }
 
-bool VisibleMenuItemsDialog(TWexoEntreeMenueInfos &infos) {
+bool VisibleMenuItemsDialog(TWexoEntreeMenueInfos &infos, const QSet<qint32> &refused) {
   QDialog dialog;
   dialog.setWindowTitle(QStringLiteral("Sichtbare Menüpunkte"));
   auto *layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(QStringLiteral("Wählen Sie, welche Menüpunkte in den Arbeitsbereichen erscheinen.")));
   auto *tree = new QTreeWidget(&dialog);
+  tree->setColumnCount(2);
   tree->setHeaderHidden(true);
+  tree->setAccessibleName(QStringLiteral("Menüpunkte"));
   QMap<QString, QTreeWidgetItem *> areas;
   QList<QTreeWidgetItem *> items;
   for (const TWexoEntreeMenueInfo &info : infos) {
@@ -145,18 +147,30 @@ bool VisibleMenuItemsDialog(TWexoEntreeMenueInfos &infos) {
       area->setExpanded(true);
     }
     auto *item = new QTreeWidgetItem(area, {info.MenuCaption});
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    item->setCheckState(0, info.Visible ? Qt::Checked : Qt::Unchecked);
+    if (refused.contains(info.Tag)) {
+      // The permission table decides; no tick here can show it.
+      item->setFlags(Qt::NoItemFlags);
+      item->setCheckState(0, Qt::Unchecked);
+      item->setText(1, QStringLiteral("gesperrt"));
+      item->setToolTip(0, QStringLiteral("Dieser Menüpunkt ist für diesen Arbeitsplatz gesperrt."));
+    } else {
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+      item->setCheckState(0, info.Visible ? Qt::Checked : Qt::Unchecked);
+    }
     items << item;
   }
   tree->expandAll();
+  tree->header()->setStretchLastSection(false);
+  tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   layout->addWidget(tree);
   layout->addWidget(OkCancel(&dialog));
   dialog.resize(480, 560);
   if (dialog.exec() != QDialog::Accepted)
     return false;
   for (qsizetype i = 0; i < infos.size(); ++i)
-    infos[i].Visible = items.at(i)->checkState(0) == Qt::Checked;
+    if (!refused.contains(infos.at(i).Tag))
+      infos[i].Visible = items.at(i)->checkState(0) == Qt::Checked;
   return true;
 }
 

@@ -374,8 +374,12 @@ void Twexodm::LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos) {
 bool Twexodm::OptionenSichtbareMenuepunkte(TWexoEntreeMenueInfos &infos) {
   bool accepted = false;
   Operation(QStringLiteral("OptionenSichtbareMenuepunkte"), QString::number(infos.size()), [&] {
+    QSet<qint32> refused;
+    for (TWexoEntreeMenueInfo &info : infos)
+      if (!GetwexooptvisiDlg()->IsMenuePunktErlaubt(info))
+        refused.insert(info.Tag);
     if (!AutoDialogs())
-      accepted = VisibleMenuItemsDialog(infos);
+      accepted = VisibleMenuItemsDialog(infos, refused);
   });
   return accepted;
 }
