@@ -8,7 +8,10 @@
 #include "wexoentreefrm.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
+
+#include "components/qvnsearch.h"
 #include <memory>
 
 int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
@@ -43,10 +46,23 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
     startBatch.reset();
     // WEXO_SCREENSHOT=file.png saves a picture of the window once it is painted, then ends.
     const QString screenshot = qEnvironmentVariable("WEXO_SCREENSHOT");
-    if (!screenshot.isEmpty())
+    // WEXO_SCREENSHOT_SUCHE=text opens the search with that text first and takes the screen around the window.
+    const QString search = qEnvironmentVariable("WEXO_SCREENSHOT_SUCHE");
+    if (!screenshot.isEmpty() && search.isEmpty())
       QTimer::singleShot(500, mainForm.get(), [&] {
         mainForm->grab().save(screenshot);
         mainForm->close();
+      });
+    else if (!screenshot.isEmpty())
+      QTimer::singleShot(500, mainForm.get(), [&, search] {
+        mainForm->acSuchenExecute();
+        if (mainForm->Suche())
+          mainForm->Suche()->SetText(search);
+        QTimer::singleShot(400, mainForm.get(), [&] {
+          const QRect r = mainForm->frameGeometry();
+          mainForm->screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height()).save(screenshot);
+          mainForm->close();
+        });
       });
     // WEXO_QUIT_AFTER_PAINT ends the program once the window has been painted (start-up measurements).
     if (qEnvironmentVariableIsSet("WEXO_QUIT_AFTER_PAINT"))

@@ -109,6 +109,8 @@ private Q_SLOTS:
     QCOMPARE(fx.D().Calls.first().WindowVisible, !hides);
     QVERIFY(fx.F()->isVisible());
     QVERIFY(fx.Reports().isEmpty());
+    // The search knows which journal rows are this action's.
+    QCOMPARE(fx.F()->JournalKeyOf(a), operation + "|" + arguments);
 
     // A raising operation leaves the window visible and is reported once under the handler.
     fx.D().Raise.insert(operation);

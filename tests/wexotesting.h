@@ -96,6 +96,20 @@ public:
   }
   TwexooptvisiDlg *GetwexooptvisiDlg() override { return &FDlg; }
   void LoadSchnellEinstiege(TContexte &entries, bool) override { entries = Entries; }
+  // The journal of this workstation is the calls made, the latest first.
+  QList<TWexoUsage> OperationUsage() override {
+    QList<TWexoUsage> usage;
+    for (qsizetype i = Calls.size() - 1; i >= 0; --i) {
+      auto it = std::find_if(usage.begin(), usage.end(), [&](const TWexoUsage &u) {
+        return u.Operation == Calls.at(i).Operation && u.Arguments == Calls.at(i).Arguments;
+      });
+      if (it == usage.end())
+        usage.append({Calls.at(i).Operation, Calls.at(i).Arguments, 1, i});
+      else
+        ++it->Count;
+    }
+    return usage;
+  }
 
   struct Dlg : TwexooptvisiDlg {
     explicit Dlg(TScriptedWexodm *d) : TwexooptvisiDlg(nullptr), D(d) {}

@@ -38,6 +38,12 @@ def red_digit(d):
 
 
 SIMPLE = {
+    # search: a magnifying glass, light on the dark title bar
+    "SUCHEN": '''<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 16 16" width="16" height="16">
+  <circle cx="6.5" cy="6.5" r="4.5" fill="none" stroke="#ffffff" stroke-width="2"/>
+  <path d="M10 10 L14.5 14.5" stroke="#ffffff" stroke-width="2.4" stroke-linecap="round"/>
+</svg>
+''',
     # exit: a green arrow pointing back
     "GT_ZURUECK": '''<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 32 32" width="32" height="32">
   <circle cx="16" cy="16" r="14" fill="#2f8f3a"/><circle cx="16" cy="16" r="12.5" fill="#3fae4b"/>

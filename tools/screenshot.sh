@@ -9,3 +9,9 @@ cd "$build/pictures"
 WEXO_DATABASE="$tmp/demo.sqlite" WEXO_TERMINAL_ID=DEMO WEXO_ERROR_LOG="$tmp/errors.log" WEXO_DIALOGS=auto \
   WEXO_SCREENSHOT="$out" XDG_RUNTIME_DIR="$tmp" xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/wexo"
 echo "Bildschirmfoto: $out"
+# The search, open over the window, for the README.
+search="$(dirname "$out")/suche.png"
+WEXO_DATABASE="$tmp/demo.sqlite" WEXO_TERMINAL_ID=DEMO WEXO_ERROR_LOG="$tmp/errors.log" WEXO_DIALOGS=auto \
+  WEXO_SCREENSHOT="$search" WEXO_SCREENSHOT_SUCHE="art bek" XDG_RUNTIME_DIR="$tmp" \
+  xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/wexo"
+echo "Bildschirmfoto der Suche: $search"

@@ -10,6 +10,8 @@
 #include "ui_wexoentreefrm.h"
 
 class TButtonsCollItem;
+class TQVNSuche;
+struct TQVNSuchEintrag;
 
 // The six elements of one work-area page.
 struct TWexoEntreeTabSheetInfos {
@@ -53,6 +55,11 @@ public:
   void BuildMenuInfo(TButtonsCollItem *item, const QString &areaText, TWexoEntreeMenueInfo &info);
   void DockingLayoutToStr(TQVNDockingManager *manager, QString &text);
   void StrToDockingLayout(TQVNDockingManager *manager, const QString &text);
+
+  // What the search offers now, and what the journal calls an action's dialog.
+  QList<TQVNSuchEintrag> SearchEntries();
+  QString JournalKeyOf(const QAction *action) const;
+  TQVNSuche *Suche() const { return FSuche; }
 
   TImageList *imlAufgaben;
   // Every action of the window in the order of the form definition; keys go to the first that matches.
@@ -114,6 +121,8 @@ public Q_SLOTS:
   void aqDockingManager1Change(QObject *Sender);
   // The user's way out of any stored arrangement: the design layout and one column of quick entries.
   void acFensteranordnungZuruecksetzenExecute();
+  // The search over every entry, area, task and quick entry (Strg+F).
+  void acSuchenExecute();
   // Module launching.
   void acMandantExecute();
   void acSBArtNrBekanntExecute();
@@ -254,6 +263,7 @@ public:
   bool DirectStartFailed() const { return FDirectStartFailed; }
 
 private:
+  TQVNSuche *FSuche = nullptr;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;
 };

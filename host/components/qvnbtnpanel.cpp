@@ -44,11 +44,15 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
     icon.paint(&p, QRect((width() - glyph) / 2, 7, glyph, glyph), Qt::AlignCenter,
                isEnabled() ? QIcon::Normal : QIcon::Disabled);
   p.setPen(selected ? QColor(0x20, 0x20, 0x20) : Qt::white);
+  // A caption that does not fit in bold (a narrower button beside a scroll bar) is drawn plain.
+  const QString caption = QVNDisplayCaption(item->BtnCaption());
   QFont f = font();
-  f.setBold(selected);
+  f.setBold(selected && QFontMetrics(f).horizontalAdvance(caption) <= width() - 8);
+  if (f.bold() && QFontMetrics(f).horizontalAdvance(caption) > width() - 4)
+    f.setBold(false);
   p.setFont(f);
   p.drawText(QRect(2, 7 + glyph + 2, width() - 4, height() - glyph - 11), Qt::AlignHCenter | Qt::AlignTop,
-             QVNDisplayCaption(item->BtnCaption()));
+             p.fontMetrics().elidedText(caption, Qt::ElideRight, width() - 4));
 }
 
 void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {

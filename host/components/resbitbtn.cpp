@@ -19,7 +19,11 @@ void TResBitBtn::SetCaption(const QString &caption) {
   FCaption = caption;
   setText(QVNDisplayCaption(caption));
   setAccessibleName(QVNDisplayCaption(caption));
-  setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+  // A caption goes under the picture unless the form chose another arrangement.
+  if (caption.isEmpty())
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+  else if (toolButtonStyle() == Qt::ToolButtonIconOnly)
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 }
 
 void TResBitBtn::SetFontColor(const QColor &c) {

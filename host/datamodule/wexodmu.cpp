@@ -259,6 +259,21 @@ TWexoConnectionState Twexodm::StoreState() const {
   return FStore ? FStore->Connection()->State() : TWexoConnectionState();
 }
 
+QList<TWexoUsage> Twexodm::OperationUsage() {
+  QList<TWexoUsage> usage;
+  if (!FStore)
+    return usage;
+  const QString since = QDateTime::currentDateTime().addDays(-90).toString(Qt::ISODateWithMs);
+  TWexoRows rows = FStore->Exec(QStringLiteral("SELECT operation, arguments, COUNT(*), MAX(id) FROM operation_journal "
+                                               "WHERE terminal_id = ? AND at >= ? GROUP BY operation, arguments "
+                                               "ORDER BY MAX(id) DESC"),
+                                {QVNInfoTerminalID(), since});
+  while (rows.next())
+    usage.append({rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toInt(),
+                  rows.value(3).toLongLong()});
+  return usage;
+}
+
 void Twexodm::WatchOpenWork(bool on) {
   if (FStore)
     FStore->Connection()->WatchOpenWork(on);

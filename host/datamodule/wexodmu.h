@@ -41,6 +41,14 @@ private:
   bool FLoaded = false;
 };
 
+// How often and how lately this workstation opened a dialog (from the journal).
+struct TWexoUsage {
+  QString Operation;
+  QString Arguments;
+  int Count = 0;     // openings in the last 90 days
+  qint64 Last = 0;   // the journal row of the latest, for the order of the recent list
+};
+
 class Twexodm : public QObject {
   Q_OBJECT
 public:
@@ -60,6 +68,8 @@ public:
   virtual TWexoConnectionState StoreState() const;
   // While on, OpenWorkChanged follows changes of the open work made anywhere.
   virtual void WatchOpenWork(bool on);
+  // The dialogs this workstation opened in the last 90 days, the latest first.
+  virtual QList<TWexoUsage> OperationUsage();
 
   // Direct start modes, set from the command line and cleared once run.
   bool InventurZaehlungAnfordern = false;

@@ -148,10 +148,8 @@ TWexoConnection::~TWexoConnection() {
   FWatchTimer.stop();
   if (FCheckThread)
     FCheckThread->wait();
-  if (FProbe) {
-    FProbe->wait((ServerTimeoutSeconds + 2) * 1000);
-    // A probe still waiting goes with the program; it owns nothing of ours.
-  }
+  if (FProbe)
+    FProbe->wait();
   // Closing first spares the server a statement per prepared query on the way out.
   {
     QSqlDatabase db = Db();
@@ -558,6 +556,7 @@ void TWexoConnection::StartBackgroundCheck() {
     check->Done.notify_all();
   });
   thread->setObjectName(QStringLiteral("wexo-check"));
+  thread->setParent(this); // goes with the connection, which waits for it first
   FCheckThread = thread;
   connect(thread, &QThread::finished, this, [this, thread] {
     thread->deleteLater();
@@ -750,6 +749,7 @@ void TWexoConnection::StartProbe() {
     }
     QSqlDatabase::removeDatabase(name);
   });
+  probe->setParent(this);
   FProbe = probe;
   connect(probe, &QThread::finished, this, [this, probe, reached] {
     probe->deleteLater();

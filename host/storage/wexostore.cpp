@@ -316,6 +316,8 @@ void TWexoStore::Migrate(int known) {
         MigrateTo3();
       if (current < 4)
         MigrateTo4();
+      if (current < 5)
+        MigrateTo5();
       Exec(QStringLiteral("DELETE FROM schema_version"));
       Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
       if (fresh)
@@ -491,6 +493,13 @@ void TWexoStore::MigrateTo4() {
   ExecDirect(QStringLiteral("UPDATE pending_work SET due_at = %1 WHERE %2")
                  .arg(norm.arg(QStringLiteral("due_at")),
                       needs.arg(QStringLiteral("due_at"), norm.arg(QStringLiteral("due_at")))));
+}
+
+// The search ranks dialogs by this workstation's use of the last 90 days: a
+// range of this index, however long the journal grows.
+void TWexoStore::MigrateTo5() {
+  ExecDirect(QStringLiteral("CREATE INDEX IF NOT EXISTS operation_journal_use ON operation_journal (terminal_id, at, "
+                            "operation, arguments)"));
 }
 
 int TWexoStore::OpenWorkCount(const QString &kind, int subkind) const {

@@ -76,7 +76,7 @@ struct TWexoSnapshot {
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 4;
+  static constexpr int SchemaVersion = 5;
   // A stored window setting longer than this is not read at all.
   static constexpr int MaxFormValueLength = 64 * 1024;
 
@@ -130,6 +130,7 @@ private:
   void MigrateTo2();
   void MigrateTo3();
   void MigrateTo4();
+  void MigrateTo5();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
   TWexoSnapshot Load(int parts) const;

@@ -131,6 +131,28 @@ echo "== Direktstart --rechnung"
 start --rechnung
 check "die Rechnungsbearbeitung läuft und das Programm endet" 'ended && [ "$(sql "SELECT COUNT(*) FROM operation_journal WHERE operation = '"'"'RechnungBearbeitenDirekt'"'"'")" = "1" ]'
 
+echo "== Direktstart mit Fehler"
+sql "INSERT INTO operation_faults (operation, message) VALUES ('RechnungBearbeitenDirekt', 'Rechnungsserver fehlt')"
+start --rechnung
+ended
+wait $PID 2>/dev/null
+code=$?
+check "ein fehlgeschlagener Direktstart endet mit einem Fehlercode" '[ "$code" != 0 ]'
+sql "DELETE FROM operation_faults"
+
+echo "== Suchen"
+start
+key ctrl+f
+xdotool type --delay 60 "zeitr" 2>/dev/null
+sleep 0.3
+key Return
+check "Strg+F, zeitr, Eingabe öffnet die Zeiträume" '[ "$(sql "SELECT COUNT(*) FROM operation_journal WHERE operation = '"'"'ZeitRaumAbfrage'"'"'")" = "1" ]'
+key ctrl+f
+xdotool type --delay 60 "k" 2>/dev/null
+key Escape
+check "Esc schließt nur die Suche, ein getipptes K startet nichts" 'running && visible && [ "$(sql "SELECT COUNT(*) FROM operation_journal WHERE operation = '"'"'WEArtikelBekannt'"'"'")" = "1" ]'
+stop_by_key
+
 echo
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
