@@ -403,6 +403,26 @@ private Q_SLOTS:
     }
   }
 
+  void aUserWhoMayOnlyReadWorksReadOnly() {
+    { std::unique_ptr<TWexoStore> made(TWexoStore::Open(Url)); }
+    Server.Psql(Db, "DO $$ BEGIN CREATE ROLE leser LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+    Server.Psql(Db, "GRANT SELECT ON ALL TABLES IN SCHEMA public TO leser");
+    const QString journal = Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal");
+    {
+      TWorkstation w(QString(Url).replace("wexo@", "leser@"));
+      QVERIFY(w.dm->StoreState().ReadOnly);
+      QVERIFY(!w.Value("SCAN").isEmpty()); // counts are read
+      w.form->acWEListeExecute();           // dialogs open, unrecorded
+      QVERIFY(w.form->isVisible());
+      w.form->spbColCount->SetTag(2);
+      QTest::qWait(10);
+      w.form->close();
+    }
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal"), journal);
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM form_store WHERE index_name = 'FILIALE-1'"), QString("0"));
+    QCOMPARE(QVNMessages()->Shown.filter("schreibgeschützt").size(), 1);
+  }
+
 private:
   TPgServer Server;
   QTemporaryDir Dir;

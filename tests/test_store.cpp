@@ -1,5 +1,6 @@
 // The database and the data module on it: migration, refusal of bad files,
 // journal and faults, stored menu settings, quick entries and their files.
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -629,6 +630,41 @@ private Q_SLOTS:
     QVERIFY(!checkable);
     QVERIFY(!infos.at(0).Visible);
     QVERIFY(infos.at(1).Visible);
+  }
+
+  void aLaunchWhileTheDatabaseIsLockedWaitsOnceAndSaysSo() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    wexodm = Dm.get();
+    {
+      TfrmWexoentree form;
+      form.show();
+      QApplication::processEvents();
+      const QStringList rowsBefore = RowTexts(form.vstAufgaben);
+      QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "haelt");
+      other.setDatabaseName(Env->DatabasePath());
+      QVERIFY(other.open());
+      QSqlQuery lock(other);
+      QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+      QVNMessages()->Shown.clear();
+      QElapsedTimer waited;
+      waited.start();
+      form.acWEListeExecute();
+      const qint64 ms = waited.elapsed();
+      lock.exec("ROLLBACK");
+      lock = QSqlQuery();
+      other.close();
+      other = QSqlDatabase();
+      QSqlDatabase::removeDatabase("haelt");
+      // One busy timeout for the whole action, then one message that calls it a lock.
+      QVERIFY2(ms < TWexoConnection::BusyTimeoutMs + 3000, qPrintable(QString::number(ms)));
+      QCOMPARE(QVNMessages()->Shown.size(), 1);
+      QVERIFY(QVNMessages()->Shown.first().contains("gesperrt"));
+      QVERIFY(form.isVisible());
+      QCOMPARE(RowTexts(form.vstAufgaben), rowsBefore);
+    }
+    wexodm = nullptr;
   }
 
 private:

@@ -21,7 +21,8 @@ int CountOpenWork(Twexodm *dm, const QString &kind, int subkind) {
 // task list asks for. Another moment is counted on its own.
 int TWiedervorlagen::Enum_Wiedervorlagen_ByDate(const QDateTime &when, int, void *) {
   const TWexoOpenWork work = Require(FDm)->OpenWork();
-  if (when.date() == work.Now.date() && qAbs(when.secsTo(work.Now)) <= 2)
+  // Counts that could not be read anew stand as they were read last.
+  if (!FDm->OpenWorkCurrent() || (when.date() == work.Now.date() && qAbs(when.secsTo(work.Now)) <= 2))
     return work.WdvoDue();
   return FDm->WiedervorlagenDueAt(when);
 }

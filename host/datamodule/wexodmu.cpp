@@ -223,9 +223,11 @@ void Twexodm::LoadParameters() {
 }
 
 TWexoOpenWork Twexodm::OpenWork() {
+  FOpenWorkCurrent = false;
   try {
     FLastOpenWork = Require(FStore)->Read(wpOpenWork).OpenWork;
     FHaveOpenWork = true;
+    FOpenWorkCurrent = true;
   } catch (const EWexoOffline &) {
     if (!FHaveOpenWork)
       throw;

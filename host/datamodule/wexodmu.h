@@ -62,6 +62,8 @@ public:
   // Counts of open pending work, one read for a whole task list; while the
   // server is away, the counts read last.
   virtual TWexoOpenWork OpenWork();
+  // Whether the counts OpenWork gave last were read just then (not the last ones known).
+  bool OpenWorkCurrent() const { return FOpenWorkCurrent; }
   // Resubmissions due at another moment than the counts were read for.
   int WiedervorlagenDueAt(const QDateTime &when);
   // Whether what the window shows is current: online, damaged, read-only.
@@ -224,6 +226,7 @@ protected:
   // What was read last, shown while the server is away.
   TWexoOpenWork FLastOpenWork;
   bool FHaveOpenWork = false;
+  bool FOpenWorkCurrent = false;
   TWexoEntreeMenueInfos FLastMenueInfos;
   TContexte FLastSchnellEinstiege;
   bool FHaveSchnellEinstiege = false;

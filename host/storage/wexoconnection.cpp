@@ -14,7 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <libpq-fe.h>
+#include <dlfcn.h>
 #include <mutex>
 #include <sys/socket.h>
 #include <thread>
@@ -35,7 +35,8 @@ QString Describe(const QSqlError &e) {
   return text.simplified();
 }
 
-// The socket of a PostgreSQL connection, or -1.
+// The socket of a PostgreSQL connection, or -1. The client library is the one
+// the driver loaded; it is looked up there, so a program on SQLite never loads it.
 int SocketOf(const QSqlDatabase &db) {
   if (!db.isOpen() || !db.driver())
     return -1;
@@ -43,8 +44,13 @@ int SocketOf(const QSqlDatabase &db) {
   // The driver names the handle's type by its typedef or by the struct behind it.
   if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
     return -1;
-  PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
-  return connection ? PQsocket(connection) : -1;
+  using TPQsocket = int (*)(const void *);
+  static const TPQsocket pqSocket = [] {
+    void *library = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
+    return library ? reinterpret_cast<TPQsocket>(::dlsym(library, "PQsocket")) : nullptr;
+  }();
+  const void *connection = *static_cast<void *const *>(handle.constData());
+  return connection && pqSocket ? pqSocket(connection) : -1;
 }
 
 // Connection options a PostgreSQL address may carry in its query (?sslmode=require).

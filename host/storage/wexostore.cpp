@@ -122,7 +122,7 @@ QStringList TWexoStore::CheckOwnDatabase() {
           "SELECT (SELECT string_agg(table_name, ',') FROM information_schema.tables WHERE table_schema = "
           "current_schema() AND table_type = 'BASE TABLE'), current_setting('transaction_read_only'), "
           "has_schema_privilege(current_schema(), 'CREATE'), CASE WHEN to_regclass('form_store') IS NULL THEN true "
-          "ELSE has_table_privilege('form_store', 'INSERT, UPDATE, DELETE') END"));
+          "ELSE has_table_privilege('form_store', 'INSERT') AND has_table_privilege('form_store', 'UPDATE') END"));
       rows.next();
       tables = rows.value(0).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
       if (rows.value(1).toString() == QLatin1String("on")) {
@@ -220,6 +220,17 @@ TWexoSnapshot TWexoStore::Read(int parts) const {
 TWexoSnapshot TWexoStore::Load(int parts) const {
   TWexoSnapshot s;
   s.Parts = parts;
+  // The quick entries alone (after a command, a change of columns) are a
+  // plain sorted read: they may be thousands, the other parts are few.
+  if (parts == wpQuickEntries) {
+    TWexoRows rows = FConnection->Exec(
+        QStringLiteral("SELECT id, name, operation, arguments FROM quick_entries ORDER BY position, id"));
+    s.QuickEntries.reserve(rows.size());
+    while (rows.next())
+      s.QuickEntries.append(TStoredQuickEntry{rows.value(0).toLongLong(), rows.value(1).toString(),
+                                              rows.value(2).toString(), rows.value(3).toString()});
+    return s;
+  }
   const QString terminal = QVNInfoTerminalID();
   const QDateTime now = QDateTime::currentDateTime();
   s.OpenWork.Now = now;
