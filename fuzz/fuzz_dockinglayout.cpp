@@ -1,27 +1,15 @@
 // A stored docking layout text is read at every start: no text may crash the window.
-#include <QApplication>
-#include <QTemporaryDir>
 #include <cstdint>
+#include <cstdlib>
 
-#include "datamodule/wexodmu.h"
-#include "storage/wexostore.h"
-#include "wexoentreefrm.h"
+#include "fuzzwindow.h"
 
 namespace {
 TfrmWexoentree *form = nullptr;
 }
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("WEXO_DIALOGS", "auto");
-  // Everything lives until the process ends: libFuzzer leaves through exit(),
-  // and Qt's own clean-up must not run after these are gone.
-  auto *dir = new QTemporaryDir;
-  qputenv("WEXO_ERROR_LOG", dir->filePath("errors.log").toUtf8());
-  new QApplication(*argc, *argv);
-  wexodm = new Twexodm(TWexoStore::Open(dir->filePath("fuzz.sqlite")));
-  form = new TfrmWexoentree;
-  form->show();
+  form = FuzzWindow(argc, argv);
   return 0;
 }
 

@@ -1,30 +1,17 @@
 // The dock state behind a stored layout, fed to the window past its checksum:
 // anyone who can write the form store can compute the checksum, so the state
 // reader itself must turn away whatever Qt's reader would not survive.
-#include <QApplication>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
 
-#include "datamodule/wexodmu.h"
-#include "storage/wexostore.h"
-#include "wexoentreefrm.h"
+#include "fuzzwindow.h"
 
 namespace {
 TfrmWexoentree *form = nullptr;
 }
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("WEXO_DIALOGS", "auto");
-  // Everything lives until the process ends: libFuzzer leaves through exit().
-  auto *dir = new QTemporaryDir;
-  qputenv("WEXO_ERROR_LOG", dir->filePath("errors.log").toUtf8());
-  qputenv("XDG_DATA_HOME", dir->filePath("data").toUtf8());
-  new QApplication(*argc, *argv);
-  wexodm = new Twexodm(TWexoStore::Open(dir->filePath("fuzz.sqlite")));
-  form = new TfrmWexoentree;
-  form->show();
+  form = FuzzWindow(argc, argv);
   return 0;
 }
 

@@ -208,14 +208,18 @@ void TButtons::Relayout() {
   FLayingOut = false;
 }
 
-void TButtons::EnsureVisible(int index) {
-  if (index < 0 || index >= FItems.Count() || !FBar->isVisible())
+void QVNScrollIntoView(QScrollBar *bar, const QRect &r, int height, int margin) {
+  if (!bar->isVisible())
     return;
-  const QRect r = FItems.Items(index)->Button()->geometry();
   if (r.top() < 0)
-    FBar->setValue(FBar->value() + r.top());
-  else if (r.bottom() >= height())
-    FBar->setValue(FBar->value() + r.bottom() - height() + 1);
+    bar->setValue(bar->value() + r.top() - margin);
+  else if (r.bottom() >= height)
+    bar->setValue(bar->value() + r.bottom() - height + 1 + margin);
+}
+
+void TButtons::EnsureVisible(int index) {
+  if (index >= 0 && index < FItems.Count())
+    QVNScrollIntoView(FBar, FItems.Items(index)->Button()->geometry(), height());
 }
 
 void TButtons::FocusButton(int from, int step) {

@@ -110,6 +110,9 @@ private:
   bool FLayingOut = false;
 };
 
+// Moves a scroll bar so a child's rectangle (in the scrolled widget, `height` high) is wholly in view.
+void QVNScrollIntoView(QScrollBar *bar, const QRect &r, int height, int margin = 0);
+
 // Extensions of every windowed control.
 struct TZDQ_WinControl_ClassHelper {
   // Gives a control the input focus when it can take it; otherwise does nothing.

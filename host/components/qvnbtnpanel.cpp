@@ -1,4 +1,5 @@
 #include "components/qvnbtnpanel.h"
+#include "components/buttons.h"
 #include "components/qvnstdcontrols.h"
 
 #include <QKeyEvent>
@@ -198,13 +199,8 @@ void TQVNBtnPanel::Relayout() {
 }
 
 void TQVNBtnPanel::EnsureVisible(int index) {
-  if (index < 0 || index >= FButtons.Count() || !FBar->isVisible())
-    return;
-  const QRect r = FButtons.Items(index)->Button()->geometry();
-  if (r.top() < 0)
-    FBar->setValue(FBar->value() + r.top() - BorderWidth);
-  else if (r.bottom() >= height())
-    FBar->setValue(FBar->value() + r.bottom() - height() + 1 + BorderWidth);
+  if (index >= 0 && index < FButtons.Count())
+    QVNScrollIntoView(FBar, FButtons.Items(index)->Button()->geometry(), height(), BorderWidth);
 }
 
 bool TQVNBtnPanel::IsCurrent(int index) const {

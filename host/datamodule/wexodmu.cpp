@@ -527,44 +527,38 @@ QString Twexodm::StandText(TSEStand stand, const QString &name) {
 
 // Changes apply only to the entry as it was loaded: a change made meanwhile
 // at another workstation is neither overwritten nor lost.
-Twexodm::TSEStand Twexodm::UpdateSchnellEinstieg(const TContextSatz &loaded, const TContextSatz &edited) {
+Twexodm::TSEStand Twexodm::ChangeLoaded(const TContextSatz &loaded,
+                                        const std::function<void(const TWexoStore *, const TContextSatz &)> &change) {
   const TWexoStore *store = Require(FStore);
   TSEStand stand = TSEStand::Gespeichert;
   store->Transaction([&] {
     const auto now = StoredEntry(store, loaded.Id);
     stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
     if (stand == TSEStand::Gespeichert)
-      store->Exec(QStringLiteral("UPDATE quick_entries SET name = ?, operation = ?, arguments = ? WHERE id = ?"),
-                  {edited.Name, edited.Operation, edited.Arguments, loaded.Id});
+      change(store, *now);
   });
   return stand;
+}
+
+Twexodm::TSEStand Twexodm::UpdateSchnellEinstieg(const TContextSatz &loaded, const TContextSatz &edited) {
+  return ChangeLoaded(loaded, [&](const TWexoStore *store, const TContextSatz &) {
+    store->Exec(QStringLiteral("UPDATE quick_entries SET name = ?, operation = ?, arguments = ? WHERE id = ?"),
+                {edited.Name, edited.Operation, edited.Arguments, loaded.Id});
+  });
 }
 
 Twexodm::TSEStand Twexodm::CopySchnellEinstieg(const TContextSatz &loaded) {
-  const TWexoStore *store = Require(FStore);
-  TSEStand stand = TSEStand::Gespeichert;
-  store->Transaction([&] {
-    const auto now = StoredEntry(store, loaded.Id);
-    stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
-    if (stand != TSEStand::Gespeichert)
-      return;
-    TContextSatz copy = *now;
-    copy.Name = CopyName(now->Name);
+  return ChangeLoaded(loaded, [&](const TWexoStore *store, const TContextSatz &now) {
+    TContextSatz copy = now;
+    copy.Name = CopyName(now.Name);
     InsertEntry(store, copy);
   });
-  return stand;
 }
 
 Twexodm::TSEStand Twexodm::RemoveSchnellEinstieg(const TContextSatz &loaded) {
-  const TWexoStore *store = Require(FStore);
-  TSEStand stand = TSEStand::Gespeichert;
-  store->Transaction([&] {
-    const auto now = StoredEntry(store, loaded.Id);
-    stand = !now ? TSEStand::Geloescht : !SameEntry(*now, loaded) ? TSEStand::Geaendert : TSEStand::Gespeichert;
-    if (stand == TSEStand::Gespeichert)
-      store->Exec(QStringLiteral("DELETE FROM quick_entries WHERE id = ?"), {loaded.Id});
+  return ChangeLoaded(loaded, [&](const TWexoStore *store, const TContextSatz &) {
+    store->Exec(QStringLiteral("DELETE FROM quick_entries WHERE id = ?"), {loaded.Id});
   });
-  return stand;
 }
 
 bool Twexodm::EditSchnellEinstiegDialog(const QString &title, TContextSatz &entry) {

@@ -220,6 +220,9 @@ protected:
   void LoadParameters();
   void TaskOverview(const QString &title, const QString &kind, int subkind);
 
+  TSEStand ChangeLoaded(const TContextSatz &loaded,
+                        const std::function<void(const TWexoStore *, const TContextSatz &)> &change);
+
   TWexoStore *FStore;
   std::unique_ptr<TWexoStore> FOwnedStore;
   std::unique_ptr<TwexooptvisiDlg> FVisiDlg;
