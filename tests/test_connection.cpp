@@ -315,7 +315,7 @@ private Q_SLOTS:
     }
     QSqlDatabase::removeDatabase("anderes-programm");
     // Asked every two seconds: a tiny read of the file's change counter.
-    QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices + 1, 2600);
+    QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices + 1, 3000);
   }
 
   void bothDueTimeFormsCountRight_data() {

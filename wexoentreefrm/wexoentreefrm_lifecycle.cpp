@@ -166,7 +166,7 @@ void TfrmWexoentree::ConnectDataModule() {
   connect(&FStateTimer, &QTimer::timeout, this, &TfrmWexoentree::ShowStoreState);
   // Changes come in bursts (a receipt books many rows): one refresh for a burst.
   FOpenWorkTimer.setSingleShot(true);
-  FOpenWorkTimer.setInterval(250);
+  FOpenWorkTimer.setInterval(100);
   connect(&FOpenWorkTimer, &QTimer::timeout, this, [this] {
     if (isVisible() && isEnabled())
       LoadAufgaben();

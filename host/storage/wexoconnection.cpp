@@ -260,6 +260,11 @@ bool TWexoConnection::IsWrite(const QString &sql) {
   const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
   static const QStringList writes = {"INSERT", "UPDATE", "DELETE", "REPLACE", "CREATE",
                                      "DROP",   "ALTER",  "BEGIN",  "TRUNCATE"};
+  if (head == QLatin1String("WITH")) { // a common table expression may lead into a write
+    static const QRegularExpression write(QStringLiteral("\\b(INSERT|UPDATE|DELETE)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return write.match(sql).hasMatch();
+  }
   return writes.contains(head);
 }
 

@@ -121,6 +121,8 @@ public:
   void SetBusyTimeout(int ms);
   // Tries to reach the server now (a user action); false when it is still away.
   bool Reconnect();
+  // Whether a statement writes (a read-only or damaged database refuses it).
+  static bool IsWrite(const QString &sql);
   // Round trips are what a slow link costs: tests and the benchmark count statements.
   int StatementsSent() const { return FSent; }
 
@@ -152,7 +154,7 @@ private:
   void Subscribe();
   void CheckDataVersion();
   void LockedThisTurn();
-  static bool IsWrite(const QString &sql);
+
 
   QString FName;
   QString FLocation; // as given, with password: only ever handed to the driver

@@ -13,12 +13,7 @@ int gBatchParts = 0;
 int gBatchGeneration = 0;
 
 // Statements that change what a read batch may have brought.
-bool ChangesData(const QString &sql) {
-  const QString head = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
-  return head == QLatin1String("INSERT") || head == QLatin1String("UPDATE") || head == QLatin1String("DELETE") ||
-         head == QLatin1String("REPLACE") || head == QLatin1String("DROP") || head == QLatin1String("CREATE") ||
-         head == QLatin1String("ALTER");
-}
+bool ChangesData(const QString &sql) { return TWexoConnection::IsWrite(sql); }
 
 // Everything one read may bring, as one statement: each part is switched on by
 // a bit of its own parameter, so the same prepared statement serves every read.
