@@ -156,11 +156,15 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     e.Text = QStringLiteral("Aufgabe: %1 (%2)").arg(row->Strings.at(0), row->Strings.at(1));
     e.Order = 1000 + r;
     e.Key = TaskKeys().value(row->Strings.at(3));
-    // As a double-click on its row does.
-    e.Run = [this, r] {
-      vstAufgaben->SetFocusedCell(r, 0);
-      vtSchnellEinstiegView->clearSelection();
-      vstAufgabenDblClick(vstAufgaben);
+    // As a double-click on its row does; the row is found by its code, as the
+    // list may have been rebuilt while the search was open.
+    e.Run = [this, code = row->Strings.at(3)] {
+      for (int node = 0; node < vstAufgaben->RootNodeCount(); ++node)
+        if (const TStringList *list = vstAufgaben->GetNodeData(node); list && list->Count() > 3 && list->Strings.at(3) == code) {
+          vstAufgaben->SetFocusedCell(node, 0);
+          vstAufgabenDblClick(vstAufgaben);
+          return;
+        }
     };
     entries << e;
   }

@@ -41,6 +41,11 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
   QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
   box.exec();
+  // The box's own event loop ended the action's turn; the rest of the action
+  // still must not show the same text again.
+  if (FThisTurn.isEmpty())
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] { FThisTurn.clear(); });
+  FThisTurn.insert(text);
 }
 
 void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
