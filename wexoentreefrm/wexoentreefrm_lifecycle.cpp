@@ -115,6 +115,9 @@ void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
 void TfrmWexoentree::FormShow() {
   // Menu settings, counts and quick entries come in one read.
   const TWexoReadBatch batch(wpMenu | wpPermissions | wpOpenWork | wpQuickEntries);
+  // A direct start names its dialog below; anything else failing here is the refresh.
+  QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.FormShow"),
+                         QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
   QVNGuard(QStringLiteral("TfrmWexoentree.FormShow"), [&] {
     const QString client = QVNProgramm()->GetTextMandant();
     setWindowTitle(client.isEmpty() ? QStringLiteral("Artikelverwaltung")
