@@ -107,7 +107,6 @@ void TfrmWexoentree::acFensteranordnungZuruecksetzenExecute() {
     const bool wasMuted = aqDockingManager1->MuteOnChange(true);
     ApplyDesignLayout();
     aqDockingManager1->MuteOnChange(wasMuted);
-    aqDockingManager1->SetEnabled(aqDockingManager1->Enabled());
     acFormRebuild();
     spbColCount->SetTag(0);
     New_spbColCount_Image();

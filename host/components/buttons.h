@@ -88,8 +88,6 @@ public:
   void FocusButton(int from, int step);
   // Scrolls the menu so the item's button is wholly in view.
   void EnsureVisible(int index);
-  // The scroll bar a menu too long for its room shows (hidden otherwise).
-  QScrollBar *ScrollBar() const { return FBar; }
   int ButtonHeight = 26;
 
 Q_SIGNALS:

@@ -99,7 +99,6 @@ public:
   int Current() const;
   void Relayout();
   void EnsureVisible(int index);
-  QScrollBar *ScrollBar() const { return FBar; }
 
   int ButtonWidth = 101;
   int ButtonHeight = 70;

@@ -25,7 +25,6 @@ public:
   // skipped, values longer than the store's limit are not even read); raises
   // OnRestoreEnd afterwards.
   void Restore();
-  bool Restored() const { return FRestored; }
   // Saves now, whatever was restored: the user replaced the stored values.
   void StoreNow() {
     FRestored = true;

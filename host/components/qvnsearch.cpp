@@ -324,14 +324,6 @@ void TQVNSuche::Filter() {
     }
 }
 
-QList<int> TQVNSuche::Listed() const {
-  QList<int> listed;
-  for (int r = 0; r < FModel->rowCount(); ++r)
-    if (FModel->Entry(r) >= 0)
-      listed << FModel->Entry(r);
-  return listed;
-}
-
 QStringList TQVNSuche::ListedTexts() const {
   QStringList texts;
   for (int r = 0; r < FModel->rowCount(); ++r)

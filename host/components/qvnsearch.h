@@ -59,8 +59,7 @@ public:
 
   QLineEdit *Line() const { return FLine; }
   QListView *List() const { return FList; }
-  // The entries as listed now (indexes into the entries given), and the rows' texts.
-  QList<int> Listed() const;
+  // The rows' texts as listed now.
   QStringList ListedTexts() const;
 
 protected:

@@ -66,8 +66,6 @@ public:
   QColor FontColor() const { return palette().color(QPalette::WindowText); }
   void SetFontColor(const QColor &c);
   void SetFontSize(int points);
-  // Whether the wrapped text is longer than the label shows (it then ends in "…").
-  bool Elided() const { return FElided; }
 
 protected:
   // A wrapped text that does not fit ends in "…" on its last whole line

@@ -289,14 +289,6 @@ void Twexodm::Journal(const QString &name, const QString &arguments) {
     throw std::runtime_error(fault.toStdString());
 }
 
-void Twexodm::CheckFault(const QString &name) {
-  if (!FStore)
-    return;
-  const QString fault = FStore->Scalar(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {name}).toString();
-  if (!fault.isEmpty())
-    throw std::runtime_error(fault.toStdString());
-}
-
 // The journal row and the fault check travel together: one round trip before a dialog opens.
 void Twexodm::Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog) {
   Journal(name, arguments);

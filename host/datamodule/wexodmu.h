@@ -216,7 +216,6 @@ protected:
   virtual bool ConfirmSchnellEinstiegLoeschen(const TContextSatz &entry);
 
   void Journal(const QString &name, const QString &arguments);
-  void CheckFault(const QString &name);
   void LoadParameters();
   void TaskOverview(const QString &title, const QString &kind, int subkind);
 

@@ -156,7 +156,7 @@ TWexoConnection::~TWexoConnection() {
     FCheckThread->wait();
   if (FProbe)
     FProbe->wait();
-  // Closing first spares the server a statement per prepared query on the way out.
+  // Closed first: the driver then finalises the prepared queries it still holds.
   {
     QSqlDatabase db = Db();
     if (db.isValid())
@@ -652,7 +652,6 @@ TWexoConnectionState TWexoConnection::State() const {
   s.Online = FOnline;
   s.Damaged = FDamaged;
   s.ReadOnly = FReadOnly;
-  s.AwaySince = FAwaySince;
   s.NextTry = FNextTry;
   s.Reason = FReason;
   return s;
@@ -669,7 +668,6 @@ void TWexoConnection::MarkLost(const QString &reason) {
   if (!FOnline)
     return;
   FOnline = false;
-  FAwaySince = QDateTime::currentDateTime();
   FRetryStep = 0;
   ScheduleRetry();
   QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
@@ -678,7 +676,6 @@ void TWexoConnection::MarkLost(const QString &reason) {
 void TWexoConnection::MarkOnline() {
   const bool wasAway = !FOnline;
   FOnline = true;
-  FAwaySince = {};
   FNextTry = {};
   FRetryStep = 0;
   FRetryTimer.stop();
@@ -688,12 +685,6 @@ void TWexoConnection::MarkOnline() {
     QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
     QMetaObject::invokeMethod(this, &TWexoConnection::Reconnected, Qt::QueuedConnection);
   }
-}
-
-bool TWexoConnection::Reconnect() {
-  if (!FPostgres || FOnline)
-    return FOnline;
-  return ReconnectNow();
 }
 
 // One attempt per user action: an action waits at most one connect timeout.
@@ -717,7 +708,6 @@ bool TWexoConnection::ReconnectNow() {
     FReason = Describe(db.lastError());
     if (FOnline) {
       FOnline = false;
-      FAwaySince = QDateTime::currentDateTime();
       QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
     }
     ScheduleRetry();

@@ -63,7 +63,6 @@ struct TWexoConnectionState {
   bool Online = true;
   bool Damaged = false;
   bool ReadOnly = false;
-  QDateTime AwaySince; // when the server was found gone
   QDateTime NextTry;   // the next attempt in the background
   QString Reason;      // the driver's last reason, for the user
 };
@@ -119,8 +118,6 @@ public:
   // No statement timeout (schema migration may take long and waits for other starters).
   void SetLongRunning(bool on) { FLongRunning = on; }
   void SetBusyTimeout(int ms);
-  // Tries to reach the server now (a user action); false when it is still away.
-  bool Reconnect();
   // Whether a statement writes (a read-only or damaged database refuses it).
   static bool IsWrite(const QString &sql);
   // Round trips are what a slow link costs: tests and the benchmark count statements.
@@ -178,7 +175,6 @@ private:
   bool FReadOnly = false;
   bool FDamaged = false;
   QString FReason;
-  QDateTime FAwaySince;
   QDateTime FNextTry;
   bool FTriedThisTurn = false;
   bool FFailFast = false;

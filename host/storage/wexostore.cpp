@@ -12,9 +12,6 @@ int gBatchDepth = 0;
 int gBatchParts = 0;
 int gBatchGeneration = 0;
 
-// Statements that change what a read batch may have brought.
-bool ChangesData(const QString &sql) { return TWexoConnection::IsWrite(sql); }
-
 // Everything one read may bring, as one statement: each part is switched on by
 // a bit of its own parameter, so the same prepared statement serves every read.
 // Columns: part, three texts, four numbers.
@@ -164,13 +161,13 @@ int TWexoStore::StoredVersion() const {
 }
 
 TWexoRows TWexoStore::Exec(const QString &sql, const QVariantList &params) const {
-  if (ChangesData(sql))
+  if (TWexoConnection::IsWrite(sql)) // a write may change what a read batch brought
     Forget();
   return FConnection->Exec(sql, params);
 }
 
 void TWexoStore::ExecDirect(const QString &sql) const {
-  if (ChangesData(sql))
+  if (TWexoConnection::IsWrite(sql)) // a write may change what a read batch brought
     Forget();
   FConnection->ExecDirect(sql);
 }
@@ -506,10 +503,6 @@ void TWexoStore::MigrateTo4() {
 void TWexoStore::MigrateTo5() {
   ExecDirect(QStringLiteral("CREATE INDEX IF NOT EXISTS operation_journal_use ON operation_journal (terminal_id, at, "
                             "operation, arguments)"));
-}
-
-int TWexoStore::OpenWorkCount(const QString &kind, int subkind) const {
-  return Read(wpOpenWork).OpenWork.Count(kind, subkind);
 }
 
 void TWexoStore::SeedDemoData() {

@@ -91,7 +91,6 @@ public:
   static QString DefaultLocation();
 
   TWexoConnection *Connection() const { return FConnection.get(); }
-  QSqlDatabase Db() const { return FConnection->Db(); }
   QString Location() const { return FConnection->Location(); }
   bool IsPostgres() const { return FConnection->IsPostgres(); }
 
@@ -116,9 +115,6 @@ public:
 
   // Brings the schema to this program's version; `known` is the version read already, or -1.
   void Migrate(int known = -1);
-  // Open pending work of a kind (all sub kinds when subkind < 0), read from the
-  // counters the database keeps up to date, never from the work rows themselves.
-  int OpenWorkCount(const QString &kind, int subkind = -1) const;
   void SeedDemoData();
 
 private:
