@@ -228,10 +228,7 @@ TWexoOpenWork Twexodm::OpenWork() {
     FLastOpenWork = Require(FStore)->Read(wpOpenWork).OpenWork;
     FHaveOpenWork = true;
     FOpenWorkCurrent = true;
-  } catch (const EWexoOffline &) {
-    if (!FHaveOpenWork)
-      throw;
-  } catch (const EWexoLocked &) {
+  } catch (const EWexoUnreachable &) {
     if (!FHaveOpenWork)
       throw;
   }
@@ -361,10 +358,7 @@ void Twexodm::LoadEntreeMenueInfos(TWexoEntreeMenueInfos &infos) {
   TWexoSnapshot snapshot;
   try {
     snapshot = FStore->Read(wpMenu | wpPermissions);
-  } catch (const EWexoOffline &) {
-    infos = FLastMenueInfos;
-    return;
-  } catch (const EWexoLocked &) {
+  } catch (const EWexoUnreachable &) {
     infos = FLastMenueInfos;
     return;
   }
@@ -459,12 +453,7 @@ void Twexodm::LoadSchnellEinstiege(TContexte &entries, bool) {
   TWexoSnapshot snapshot;
   try {
     snapshot = FStore->Read(wpQuickEntries);
-  } catch (const EWexoOffline &) {
-    if (!FHaveSchnellEinstiege)
-      throw;
-    entries = FLastSchnellEinstiege;
-    return;
-  } catch (const EWexoLocked &) {
+  } catch (const EWexoUnreachable &) {
     if (!FHaveSchnellEinstiege)
       throw;
     entries = FLastSchnellEinstiege;
@@ -501,6 +490,14 @@ bool SameEntry(const TContextSatz &a, const TContextSatz &b) {
 QString CopyName(const QString &name) {
   const QString suffix = QStringLiteral(" (Kopie)");
   return name.left(kSchnellEinstiegNameMaxLength - suffix.size()).trimmed() + suffix;
+}
+} // namespace
+
+namespace {
+// Tells the user when a change found the entry changed or gone.
+void TellStand(Twexodm::TSEStand stand, const QString &title, const QString &name) {
+  if (stand != Twexodm::TSEStand::Gespeichert)
+    QVNMessages()->Show(title, Twexodm::StandText(stand, name), TQVNMessageKind::Warning);
 }
 } // namespace
 
@@ -577,19 +574,13 @@ void Twexodm::SchnellEinstiegBearbeiten(const TContextSatz &entry) {
     TContextSatz edited = entry;
     if (!EditSchnellEinstiegDialog(QStringLiteral("Schnelleinstieg bearbeiten"), edited))
       return;
-    const TSEStand stand = UpdateSchnellEinstieg(entry, edited);
-    if (stand != TSEStand::Gespeichert)
-      QVNMessages()->Show(QStringLiteral("Schnelleinstieg bearbeiten"), StandText(stand, entry.Name),
-                          TQVNMessageKind::Warning);
+    TellStand(UpdateSchnellEinstieg(entry, edited), QStringLiteral("Schnelleinstieg bearbeiten"), entry.Name);
   });
 }
 
 void Twexodm::SchnellEinstiegKopieren(const TContextSatz &entry) {
   Operation(QStringLiteral("SchnellEinstiegKopieren"), entry.Name, [&] {
-    const TSEStand stand = CopySchnellEinstieg(entry);
-    if (stand != TSEStand::Gespeichert)
-      QVNMessages()->Show(QStringLiteral("Schnelleinstieg kopieren"), StandText(stand, entry.Name),
-                          TQVNMessageKind::Warning);
+    TellStand(CopySchnellEinstieg(entry), QStringLiteral("Schnelleinstieg kopieren"), entry.Name);
   });
 }
 
@@ -597,10 +588,7 @@ void Twexodm::DeleteSchnellEintieg(const TContextSatz &entry) {
   Operation(QStringLiteral("DeleteSchnellEintieg"), entry.Name, [&] {
     if (!ConfirmSchnellEinstiegLoeschen(entry))
       return;
-    const TSEStand stand = RemoveSchnellEinstieg(entry);
-    if (stand != TSEStand::Gespeichert)
-      QVNMessages()->Show(QStringLiteral("Schnelleinstieg löschen"), StandText(stand, entry.Name),
-                          TQVNMessageKind::Warning);
+    TellStand(RemoveSchnellEinstieg(entry), QStringLiteral("Schnelleinstieg löschen"), entry.Name);
   });
 }
 

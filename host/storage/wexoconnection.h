@@ -23,13 +23,17 @@ class EWexoStoreError : public std::runtime_error {
 public:
   explicit EWexoStoreError(const QString &message) : std::runtime_error(message.toStdString()) {}
 };
-// The server cannot be reached; the connection tries again by itself.
-class EWexoOffline : public EWexoStoreError {
+// The database cannot be reached just now; what was read last may stand in.
+class EWexoUnreachable : public EWexoStoreError {
   using EWexoStoreError::EWexoStoreError;
 };
+// The server cannot be reached; the connection tries again by itself.
+class EWexoOffline : public EWexoUnreachable {
+  using EWexoUnreachable::EWexoUnreachable;
+};
 // Another program or workstation holds a lock longer than the busy timeout.
-class EWexoLocked : public EWexoStoreError {
-  using EWexoStoreError::EWexoStoreError;
+class EWexoLocked : public EWexoUnreachable {
+  using EWexoUnreachable::EWexoUnreachable;
 };
 // The database reported damage; nothing is written to it any more.
 class EWexoDamaged : public EWexoStoreError {
