@@ -235,24 +235,7 @@ TWexoOpenWork Twexodm::OpenWork() {
   return FLastOpenWork;
 }
 
-int Twexodm::WiedervorlagenDueAt(const QDateTime &when) {
-  const TWexoStore *store = Require(FStore);
-  const QString day = when.date().toString(Qt::ISODate);
-  const int open = OpenWork().Count(QStringLiteral("WDVO"), 0);
-  const int laterDays = store
-                            ->Scalar(QStringLiteral("SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE "
-                                                    "kind = 'WDVO' AND subkind = 0 AND due_day > ?"),
-                                     {day}, 0)
-                            .toInt();
-  const int laterToday = store
-                             ->Scalar(QStringLiteral("SELECT COUNT(*) FROM pending_work WHERE kind = 'WDVO' AND done = 0 "
-                                                     "AND subkind = 0 AND due_at > ? AND due_at < ?"),
-                                      {when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
-                                       when.date().addDays(1).toString(Qt::ISODate)},
-                                      0)
-                             .toInt();
-  return open - laterDays - laterToday;
-}
+int Twexodm::WiedervorlagenDueAt(const QDateTime &when) { return Require(FStore)->OpenWorkAt(when).WdvoDue(); }
 
 TWexoConnectionState Twexodm::StoreState() const {
   return FStore ? FStore->Connection()->State() : TWexoConnectionState();

@@ -87,10 +87,7 @@ TWexoStore *TWexoStore::Open(const QString &location) {
   store->FConnection = std::make_unique<TWexoConnection>(where);
   const QStringList tables = store->CheckOwnDatabase();
   store->Migrate(tables.contains(QLatin1String("schema_version"))
-                     ? store->FConnection->ExecDirect(QStringLiteral("SELECT MAX(version) FROM schema_version"))
-                           .Rows.value(0)
-                           .value(0)
-                           .toInt()
+                     ? store->DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt()
                      : 0);
   store->FConnection->StartBackgroundCheck();
   gCurrent = store.get();
@@ -145,19 +142,23 @@ QStringList TWexoStore::CheckOwnDatabase() {
   return tables;
 }
 
+QVariant TWexoStore::DirectScalar(const QString &sql) const {
+  return FConnection->ExecDirect(sql).Rows.value(0).value(0);
+}
+
+// Asked unprepared: during a migration the table may come and go.
+bool TWexoStore::HasTable(const QString &name) const {
+  return IsPostgres() ? DirectScalar(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL").arg(name)).toBool()
+                      : DirectScalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND "
+                                                    "name = '%1'")
+                                         .arg(name))
+                                .toInt() > 0;
+}
+
 int TWexoStore::StoredVersion() const {
-  const bool exists =
-      IsPostgres()
-          ? FConnection->ExecDirect(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL")).Rows.value(0).value(0).toBool()
-          : FConnection
-                    ->ExecDirect(QStringLiteral(
-                        "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'"))
-                    .Rows.value(0)
-                    .value(0)
-                    .toInt() > 0;
-  if (!exists)
-    return 0;
-  return FConnection->ExecDirect(QStringLiteral("SELECT MAX(version) FROM schema_version")).Rows.value(0).value(0).toInt();
+  return HasTable(QStringLiteral("schema_version"))
+             ? DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt()
+             : 0;
 }
 
 TWexoRows TWexoStore::Exec(const QString &sql, const QVariantList &params) const {
@@ -209,7 +210,7 @@ TWexoSnapshot TWexoStore::Read(int parts) const {
   return FBatchSnapshot;
 }
 
-TWexoSnapshot TWexoStore::Load(int parts) const {
+TWexoSnapshot TWexoStore::Load(int parts, const QDateTime &now) const {
   TWexoSnapshot s;
   s.Parts = parts;
   // The quick entries alone (after a command, a change of columns) are a
@@ -224,7 +225,6 @@ TWexoSnapshot TWexoStore::Load(int parts) const {
     return s;
   }
   const QString terminal = QVNInfoTerminalID();
-  const QDateTime now = QDateTime::currentDateTime();
   s.OpenWork.Now = now;
   const QString nowText = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
   const QString today = now.date().toString(Qt::ISODate);
@@ -298,18 +298,7 @@ void TWexoStore::Migrate(int known) {
       const int current = StoredVersion();
       if (current >= SchemaVersion)
         return;
-      const bool fresh =
-          current == 0 &&
-          (IsPostgres() ? !FConnection->ExecDirect(QStringLiteral("SELECT to_regclass('clients') IS NOT NULL"))
-                               .Rows.value(0)
-                               .value(0)
-                               .toBool()
-                        : FConnection
-                                  ->ExecDirect(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
-                                                              "AND name = 'clients'"))
-                                  .Rows.value(0)
-                                  .value(0)
-                                  .toInt() == 0);
+      const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
       // Each step goes with its version number in the one transaction.
       if (current < 1)
         MigrateTo1();

@@ -109,6 +109,8 @@ public:
   TWexoSnapshot Read(int parts) const;
   // Forgets what a batch has read (after a write that changes it).
   void Forget() const;
+  // The counts of open work with the due resubmissions counted for another moment.
+  TWexoOpenWork OpenWorkAt(const QDateTime &when) const { return Load(wpOpenWork, when).OpenWork; }
 
   // Writes a journal row and answers the fault stored for the operation, if any, in one statement.
   QString JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments) const;
@@ -122,6 +124,8 @@ private:
   TWexoStore() = default;
   QStringList CheckOwnDatabase();
   int StoredVersion() const;
+  bool HasTable(const QString &name) const;
+  QVariant DirectScalar(const QString &sql) const;
   void MigrateTo1();
   void MigrateTo2();
   void MigrateTo3();
@@ -129,7 +133,7 @@ private:
   void MigrateTo5();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
-  TWexoSnapshot Load(int parts) const;
+  TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
 
   std::unique_ptr<TWexoConnection> FConnection;
   mutable TWexoSnapshot FBatchSnapshot;
