@@ -242,6 +242,7 @@ private:
   void ApplyDesignLayout();
   void InstallSystemMenuActions();
   void RegisterFailureTexts();
+  void RegisterQuietPlaces();
   // The first entry of the menu of the area shown gets the focus: Return runs it.
   void FocusFirstEntry();
 

@@ -44,6 +44,27 @@ static QString HandlerPlace(const QAction *action) {
   return QStringLiteral("TfrmWexoentree.") + name + QStringLiteral("Execute");
 }
 
+// Painting, the cursor and the layout steps report to the log only: the user asked for none of them.
+void TfrmWexoentree::RegisterQuietPlaces() {
+  TQVNMessages *messages = QVNMessages();
+  for (const char *quiet : {"TfrmWexoentree.FormActivate", "TfrmWexoentree.acFormRebuild",
+                            "TfrmWexoentree.FormResize", "TfrmWexoentree.tshStartCommonResize",
+                            "TfrmWexoentree.pnlStartFrameInnerResize", "TfrmWexoentree.vtSchnellEinstiegViewResize",
+                            "TfrmWexoentree.vstAufgabenBeforeCellPaint", "TfrmWexoentree.vstAufgabenGetImageIndex",
+                            "TfrmWexoentree.vstAufgabenGetCursor", "TfrmWexoentree.vtSchnellEinstiegViewGetCursor",
+                            "TfrmWexoentree.tshSBShow", "TfrmWexoentree.tshDIShow", "TfrmWexoentree.tshWAShow",
+                            "TfrmWexoentree.tshWEShow", "TfrmWexoentree.tshArtinfoShow", "TfrmWexoentree.tshFIShow",
+                            "TfrmWexoentree.tshStatistikenShow", "TfrmWexoentree.tshRechnungenShow",
+                            "TfrmWexoentree.tshOptionenShow",
+                            "TfrmWexoentree.GetTabSheetInfos", "TfrmWexoentree.VerticalControlsAdjust",
+                            "TfrmWexoentree.HorCenterButtons", "TfrmWexoentree.HorCenterCtrl",
+                            "TfrmWexoentree.ResizeLblText", "TfrmWexoentree.HorCenterImageLeft",
+                            "TfrmWexoentree.HorCenterImageRight", "TfrmWexoentree.SetColWidthSEView",
+                            "TfrmWexoentree.New_spbColCount_Image", "TfrmWexoentree.ShowStoreState",
+                            "TfrmWexoentree.aqDockingManager1CloseQuery"})
+    messages->SetQuiet(QString::fromLatin1(quiet));
+}
+
 // A failure tells the user what could not be done, in the words of the menu.
 void TfrmWexoentree::RegisterFailureTexts() {
   TQVNMessages *messages = QVNMessages();
@@ -72,15 +93,6 @@ void TfrmWexoentree::RegisterFailureTexts() {
                     QStringLiteral("Die Aufgabenliste konnte nicht aufgebaut werden"));
   messages->SetWhat(QStringLiteral("TfrmWexoentree.RefreshData"),
                     QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
-  // Painting, the cursor and the layout steps report to the log only.
-  for (const char *quiet : {"TfrmWexoentree.FormActivate", "TfrmWexoentree.acFormRebuild",
-                            "TfrmWexoentree.GetTabSheetInfos", "TfrmWexoentree.VerticalControlsAdjust",
-                            "TfrmWexoentree.HorCenterButtons", "TfrmWexoentree.HorCenterCtrl",
-                            "TfrmWexoentree.ResizeLblText", "TfrmWexoentree.HorCenterImageLeft",
-                            "TfrmWexoentree.HorCenterImageRight", "TfrmWexoentree.SetColWidthSEView",
-                            "TfrmWexoentree.New_spbColCount_Image", "TfrmWexoentree.ShowStoreState",
-                            "TfrmWexoentree.aqDockingManager1CloseQuery"})
-    messages->SetQuiet(QString::fromLatin1(quiet));
 }
 
 void TfrmWexoentree::LaunchPattern(const QString &where, const std::function<void()> &operation) {

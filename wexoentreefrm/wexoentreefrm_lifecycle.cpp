@@ -26,6 +26,7 @@ const QString kHintStatistiken = QStringLiteral("Zusätzliche Auswertungen, die 
 } // namespace
 
 TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
+  RegisterQuietPlaces();
   setupUi(this);
   for (QAction *action : TActionList::ActionsOf(this))
     if (action->objectName().startsWith(QLatin1String("ac")))

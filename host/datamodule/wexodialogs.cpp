@@ -1,4 +1,5 @@
 #include "datamodule/wexodialogs.h"
+#include "framework/qvnmessage.h"
 #include "datamodule/wexodmu.h"
 #include "storage/wexostore.h"
 
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QStandardPaths>
@@ -248,17 +248,10 @@ bool QuickEntryDialog(const QString &title, TContextSatz &entry) {
   return true;
 }
 
-bool ConfirmDialog(const QString &title, const QString &question) {
-  QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No);
-  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
-  box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
-  box.setDefaultButton(QMessageBox::No);
-  return box.exec() == QMessageBox::Yes;
-}
+bool ConfirmDialog(const QString &title, const QString &question) { return QVNMessages()->Ask(title, question); }
 
 void ErrorDialog(const QString &title, const QString &text) {
-  QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
-  box.exec();
+  QVNMessages()->Show(title, text, TQVNMessageKind::Warning);
 }
 
 namespace {

@@ -199,7 +199,7 @@ Twexodm::~Twexodm() {
     wexodm = nullptr;
 }
 
-bool Twexodm::AutoDialogs() { return qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto"); }
+bool Twexodm::AutoDialogs() { return QVNAutoDialogs(); }
 
 void Twexodm::ReadCommandLine(const QStringList &arguments) {
   for (const QString &a : arguments) {

@@ -1,12 +1,11 @@
 #include "framework/qvnframework.h"
+#include "framework/qvnmessage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -29,6 +28,8 @@ TParameter *QVNParameter() {
   static TParameter instance;
   return &instance;
 }
+
+bool QVNAutoDialogs() { return qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto"); }
 
 QString QVNInfoTerminalID() {
   const QString fromEnv = qEnvironmentVariable("WEXO_TERMINAL_ID").trimmed();
@@ -108,12 +109,8 @@ void TQVNProgramm::ShowException(const std::exception &e, bool) {
   const QString message = QString::fromUtf8(e.what());
   ++ExceptionsShown;
   QVNInfo()->WriteLog(QStringLiteral("ShowException"), message);
-  if (qobject_cast<QApplication *>(QCoreApplication::instance()) && qEnvironmentVariable("WEXO_DIALOGS") != "auto") {
-    QMessageBox box(QMessageBox::Critical, FTitle.isEmpty() ? QStringLiteral("Artikelverwaltung") : FTitle,
-                    QStringLiteral("Es ist ein Fehler aufgetreten:\n\n%1").arg(message), QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    box.exec();
-  }
+  QVNMessages()->Show(FTitle.isEmpty() ? QStringLiteral("Artikelverwaltung") : FTitle,
+                      QStringLiteral("Es ist ein Fehler aufgetreten:\n\n%1").arg(message));
 }
 
 QString TQVNInfo::ErrorLogPath() {

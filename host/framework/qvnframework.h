@@ -95,6 +95,8 @@ private:
 TQVNProgramm *QVNProgramm();
 TQVNInfo *QVNInfo();
 TParameter *QVNParameter();
+// WEXO_DIALOGS=auto: every dialog returns at once and messages go to standard error (demos, automated runs).
+bool QVNAutoDialogs();
 // The identifier of this workstation: WEXO_TERMINAL_ID, or the host name.
 QString QVNInfoTerminalID();
 // Why a workstation name cannot be used (German), or empty when it can.

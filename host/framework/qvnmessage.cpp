@@ -12,17 +12,6 @@ TQVNMessages *QVNMessages() {
   return &instance;
 }
 
-bool TQVNMessages::IsQuiet(const QString &where) const {
-  if (FQuiet.contains(where))
-    return true;
-  // Painting, cursor and layout steps run without the user asking for anything.
-  static const QStringList quietEndings = {"BeforeCellPaint", "GetImageIndex", "GetCursor", "Resize", "Show"};
-  for (const QString &ending : quietEndings)
-    if (where.endsWith(ending) && where != QLatin1String("TfrmWexoentree.FormShow"))
-      return true;
-  return false;
-}
-
 void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKind kind) {
   if (FThisTurn.contains(text))
     return;
@@ -30,8 +19,7 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
     QTimer::singleShot(0, QCoreApplication::instance(), [this] { FThisTurn.clear(); });
   FThisTurn.insert(text);
   Shown << text;
-  if (qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto") ||
-      !qobject_cast<QApplication *>(QCoreApplication::instance())) {
+  if (QVNAutoDialogs() || !qobject_cast<QApplication *>(QCoreApplication::instance())) {
     std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
     return;
   }
@@ -49,15 +37,14 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
 }
 
 void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
-  if (FHeld || IsQuiet(where))
+  if (FHeld || FQuiet.contains(where))
     return;
   const QString what = FWhat.value(where, QStringLiteral("Der Vorgang konnte nicht ausgeführt werden"));
   Show(QStringLiteral("Artikelverwaltung"), what + QStringLiteral(":\n\n") + QString::fromUtf8(e.what()));
 }
 
 bool TQVNMessages::Ask(const QString &title, const QString &question) {
-  if (qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto") ||
-      !qobject_cast<QApplication *>(QCoreApplication::instance()))
+  if (QVNAutoDialogs() || !qobject_cast<QApplication *>(QCoreApplication::instance()))
     return true;
   QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No,
                   QApplication::activeWindow());

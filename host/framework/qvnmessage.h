@@ -23,7 +23,6 @@ public:
   void SetWhat(const QString &where, const QString &what) { FWhat.insert(where, what); }
   // Places whose failures go to the log only: the window's painting and resizing.
   void SetQuiet(const QString &where) { FQuiet.insert(where); }
-  bool IsQuiet(const QString &where) const;
   // While held (the window being created), failures are only registered: start-up shows the one it raises.
   void SetHeld(bool held) { FHeld = held; }
 
