@@ -8,6 +8,11 @@
 
 #include <QBuffer>
 
+namespace {
+// A layout is a few kilobytes; a stored text above the limit is no layout and is not read.
+const char *const kLayoutTooLarge = "Die gespeicherte Fensteranordnung ist größer als 64 KiB und wurde nicht gelesen.";
+} // namespace
+
 void TfrmWexoentree::fsFormStoreStoreStart(QObject *) {
   QVNGuard(QStringLiteral("TfrmWexoentree.fsFormStoreStoreStart"), [&] {
     QString text;
@@ -20,7 +25,7 @@ void TfrmWexoentree::fsFormStoreRestoreEnd(QObject *) {
   QVNGuard(QStringLiteral("TfrmWexoentree.fsFormStoreRestoreEnd"), [&] {
     if (fsFormStore->Oversize().contains(QStringLiteral("lblDockingLayout.Caption")))
       QVNGuard(QStringLiteral("TfrmWexoentree.StrToDockingLayout"), [] {
-        throw std::runtime_error("Die gespeicherte Fensteranordnung ist größer als 64 KiB und wurde nicht gelesen.");
+        throw std::runtime_error(kLayoutTooLarge);
       });
     StrToDockingLayout(aqDockingManager1, lblDockingLayout->Caption());
   });
@@ -43,9 +48,8 @@ void TfrmWexoentree::StrToDockingLayout(TQVNDockingManager *manager, const QStri
   QVNGuard(QStringLiteral("TfrmWexoentree.StrToDockingLayout"), [&] {
     if (text.isEmpty())
       return;
-    // A layout is a few kilobytes; anything near this size is not one and is not even split.
     if (text.size() > TWexoStore::MaxFormValueLength)
-      throw std::runtime_error("Die gespeicherte Fensteranordnung ist größer als 64 KiB und wurde nicht gelesen.");
+      throw std::runtime_error(kLayoutTooLarge);
     const QStringList list = CommaTextSplit(text);
     if (list.size() != 2)
       return;

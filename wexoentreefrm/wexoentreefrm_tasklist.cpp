@@ -102,18 +102,14 @@ void TfrmWexoentree::LoadAufgaben() {
     }
     if (n > 0)
       addRow(QStringLiteral("Offene SSC-Positionen"), number(n), QStringLiteral("SSC_"));
-  } catch (const EWexoStoreError &e) {
-    // Counts that cannot be read (damaged database, server away since the
-    // start) are said so above the list; the rows shown stay as they were.
-    const bool quiet = dynamic_cast<const EWexoDamaged *>(&e) || dynamic_cast<const EWexoOffline *>(&e);
-    QVNInfo()->RegisterException(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e, true);
-    if (quiet)
-      unavailable = true;
-    else
-      QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
   } catch (const std::exception &e) {
+    // Counts that cannot be read (damaged database, server away since the
+    // start) are said so above the list, and the rows shown stay as they were;
+    // any other failure is reported, and the rows built so far are shown.
+    unavailable = dynamic_cast<const EWexoDamaged *>(&e) || dynamic_cast<const EWexoOffline *>(&e);
     QVNInfo()->RegisterException(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e, true);
-    QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
+    if (!unavailable)
+      QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
   }
   FCountsUnavailable = unavailable;
   if (!unavailable) {

@@ -68,25 +68,21 @@ public:
 
 private:
   bool Ok() const { return FStream.status() == QDataStream::Ok && FProblem.isEmpty(); }
+  // The first reason found is the one given.
   QString Fail(const QString &why) {
     if (FProblem.isEmpty())
-      FProblem = why.isEmpty() ? QStringLiteral("ungültig") : why;
+      FProblem = why;
     return FProblem;
   }
-  qint32 Int() {
-    qint32 v = 0;
+  template <class T> T Next() {
+    T v = 0;
     FStream >> v;
     if (FStream.status() != QDataStream::Ok)
       Fail(QStringLiteral("vorzeitig zu Ende"));
     return v;
   }
-  quint8 Byte() {
-    quint8 v = 0;
-    FStream >> v;
-    if (FStream.status() != QDataStream::Ok)
-      Fail(QStringLiteral("vorzeitig zu Ende"));
-    return v;
-  }
+  qint32 Int() { return Next<qint32>(); }
+  quint8 Byte() { return Next<quint8>(); }
   void Extent(qint32 v, qint32 max = kMaxPixels) {
     if (v < 0 || v > max)
       Fail(QStringLiteral("Größe außerhalb der Grenzen"));
