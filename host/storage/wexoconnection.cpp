@@ -775,9 +775,10 @@ void TWexoConnection::WatchOpenWork(bool on) {
       FWatchTimer.start();
     return;
   }
+  // The version read before a dialog still stands: showing the window again asks nothing.
   if (on && !FWatchTimer.isActive()) {
-    FDataVersion = -1;
-    CheckDataVersion();
+    if (FDataVersion < 0)
+      CheckDataVersion();
     FWatchTimer.start();
   } else if (!on) {
     FWatchTimer.stop();
