@@ -6,15 +6,6 @@
 
 #include "fuzzwindow.h"
 
-namespace {
-TfrmWexoentree *form = nullptr;
-}
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
-  form = FuzzWindow(argc, argv);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const QByteArray state(reinterpret_cast<const char *>(data), qsizetype(size));
   try {

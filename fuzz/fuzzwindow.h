@@ -9,6 +9,8 @@
 #include "storage/wexostore.h"
 #include "wexoentreefrm.h"
 
+inline TfrmWexoentree *form = nullptr;
+
 inline TfrmWexoentree *FuzzWindow(int *argc, char ***argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("WEXO_DIALOGS", "auto");
@@ -20,4 +22,10 @@ inline TfrmWexoentree *FuzzWindow(int *argc, char ***argv) {
   auto *form = new TfrmWexoentree;
   form->show();
   return form;
+}
+
+// Each target is one file that includes this: libFuzzer builds the window once.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  form = FuzzWindow(argc, argv);
+  return 0;
 }
