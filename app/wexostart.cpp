@@ -7,11 +7,11 @@
 #include "storage/wexostore.h"
 #include "wexoentreefrm.h"
 
+#include "components/qvnsearch.h"
+
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
-
-#include "components/qvnsearch.h"
 #include <memory>
 
 int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
@@ -35,6 +35,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
     frmWexoentree = mainForm.get();
     QVNInfo()->FehlerRaise(QStringLiteral("wexo"), 0, QString(), QString(), 0, 0);
   } catch (const std::exception &e) {
+    // Released before the box: what fails while it is open is shown as usual.
     QVNMessages()->SetHeld(false);
     QVNProgramm()->ShowException(e, false);
   }

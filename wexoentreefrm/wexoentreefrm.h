@@ -60,6 +60,8 @@ public:
   QList<TQVNSuchEintrag> SearchEntries();
   QString JournalKeyOf(const QAction *action) const;
   TQVNSuche *Suche() const { return FSuche; }
+  // A direct start mode whose dialog failed: the program then ends with an error code.
+  bool DirectStartFailed() const { return FDirectStartFailed; }
 
   TImageList *imlAufgaben;
   // Every action of the window in the order of the form definition; keys go to the first that matches.
@@ -258,12 +260,6 @@ private:
   bool FStoreStateTold = false;
   bool FFocusedOnce = false;
   bool FDirectStartFailed = false;
-
-public:
-  // A direct start mode whose dialog failed: the program then ends with an error code.
-  bool DirectStartFailed() const { return FDirectStartFailed; }
-
-private:
   TQVNSuche *FSuche = nullptr;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;

@@ -23,6 +23,9 @@ const QString kTextOptionen = QStringLiteral("Definieren Sie Ihre persönlichen 
 const QString kTextRK = QStringLiteral("Hier können Sie die Waren-Eingangsrechnungen und -gutschriften Ihrer Lieferanten erfassen und diese auf Korrektheit prüfen. Bei Vorliegen von  Differenzen werden entweder Gutschriftsanforderungen an Ihre Lieferanten generiert oder Korrekturen der Wareneingangsbuchungen vorgenommen. Durch  die Erfassung dieser Belege schaffen Sie die Voraussetzung zur automatischen Kontrolle Ihrer Zentralregulierungs-Aufstellung. Kostenrechnungen und  -gutschriften können an anderer Stelle erfasst werden.");
 const QString kHintStatistiken = QStringLiteral("Zusätzliche Auswertungen, die die Artikelübersicht und- Einzelinfo ergänzen");
 // clang-format on
+
+// What the window shows from the database: menu settings, counts and quick entries, in one read.
+constexpr int kShownParts = wpMenu | wpPermissions | wpOpenWork | wpQuickEntries;
 } // namespace
 
 TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
@@ -114,8 +117,7 @@ void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
 }
 
 void TfrmWexoentree::FormShow() {
-  // Menu settings, counts and quick entries come in one read.
-  const TWexoReadBatch batch(wpMenu | wpPermissions | wpOpenWork | wpQuickEntries);
+  const TWexoReadBatch batch(kShownParts);
   // A direct start names its dialog below; anything else failing here is the refresh.
   QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.FormShow"),
                          QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
@@ -189,7 +191,7 @@ void TfrmWexoentree::ConnectDataModule() {
 }
 
 void TfrmWexoentree::RefreshData() {
-  const TWexoReadBatch batch(wpMenu | wpPermissions | wpOpenWork | wpQuickEntries);
+  const TWexoReadBatch batch(kShownParts);
   QVNGuard(QStringLiteral("TfrmWexoentree.RefreshData"), [&] {
     wexodm->LoadEntreeMenueInfos(FMenueInfos);
     MenueInfosTobtnsMore(FMenueInfos);

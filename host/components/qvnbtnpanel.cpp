@@ -2,10 +2,10 @@
 #include "components/buttons.h"
 #include "components/qvnstdcontrols.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QCoreApplication>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyle>
@@ -48,9 +48,8 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
   // A caption that does not fit in bold (a narrower button beside a scroll bar) is drawn plain.
   const QString caption = QVNDisplayCaption(item->BtnCaption());
   QFont f = font();
-  f.setBold(selected && QFontMetrics(f).horizontalAdvance(caption) <= width() - 8);
-  if (f.bold() && QFontMetrics(f).horizontalAdvance(caption) > width() - 4)
-    f.setBold(false);
+  f.setBold(true);
+  f.setBold(selected && QFontMetrics(f).horizontalAdvance(caption) <= width() - 4);
   p.setFont(f);
   p.drawText(QRect(2, 7 + glyph + 2, width() - 4, height() - glyph - 11), Qt::AlignHCenter | Qt::AlignTop,
              p.fontMetrics().elidedText(caption, Qt::ElideRight, width() - 4));

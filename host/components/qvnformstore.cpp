@@ -71,10 +71,10 @@ void TQVNFormStore::Store() {
   TWexoStore *store = RequireStore();
   // What did not change since the restore is not written again; a database
   // that takes no writes (read-only, damaged) was reported when that was found.
-  for (qsizetype i = values.size() - 1; i >= 0; --i)
-    if (FRestoredValues.value(values.at(i).first) == values.at(i).second &&
-        FRestoredValues.contains(values.at(i).first))
-      values.removeAt(i);
+  values.removeIf([this](const std::pair<QString, QString> &v) {
+    const auto restored = FRestoredValues.constFind(v.first);
+    return restored != FRestoredValues.cend() && *restored == v.second;
+  });
   if (values.isEmpty() || !store->Connection()->Writable())
     return;
   // One statement for all values: atomic by itself, and one round trip on a slow link.

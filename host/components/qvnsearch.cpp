@@ -85,19 +85,10 @@ QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries, con
   QList<Hit> hits;
   for (qsizetype i = 0; i < entries.size(); ++i) {
     const TPrepared &p = prepared.at(i);
-    bool allBegin = true;
-    for (const QString &w : wanted) {
-      bool begins = false;
-      for (const QString &word : p.Words)
-        if (word.startsWith(w)) {
-          begins = true;
-          break;
-        }
-      if (!begins) {
-        allBegin = false;
-        break;
-      }
-    }
+    // Every typed word begins a word of the entry.
+    const bool allBegin = std::all_of(wanted.begin(), wanted.end(), [&](const QString &w) {
+      return std::any_of(p.Words.begin(), p.Words.end(), [&](const QString &word) { return word.startsWith(w); });
+    });
     if (allBegin)
       hits.append({int(i), 0});
     else if (ContainsInOrder(p.Letters, wantedLetters))
@@ -154,6 +145,13 @@ public:
     return {};
   }
   int Entry(int row) const { return row >= 0 && row < FRows.size() ? FRows.at(row).Entry : -1; }
+  // The first row that is an entry, or -1.
+  int FirstEntryRow() const {
+    for (qsizetype r = 0; r < FRows.size(); ++r)
+      if (FRows.at(r).Entry >= 0)
+        return int(r);
+    return -1;
+  }
   const TQVNSuchEintrag *EntryAt(int row) const {
     const int e = Entry(row);
     return e >= 0 ? &FEntries->at(e) : nullptr;
@@ -316,12 +314,10 @@ void TQVNSuche::Filter() {
       rows.append({-1, QStringLiteral("Nichts gefunden")});
   }
   FModel->SetRows(rows, &FEntries);
-  for (qsizetype r = 0; r < rows.size(); ++r)
-    if (rows.at(r).Entry >= 0) {
-      FList->setCurrentIndex(FModel->index(int(r)));
-      FList->scrollTo(FList->currentIndex());
-      break;
-    }
+  if (const int first = FModel->FirstEntryRow(); first >= 0) {
+    FList->setCurrentIndex(FModel->index(first));
+    FList->scrollTo(FList->currentIndex());
+  }
 }
 
 QStringList TQVNSuche::ListedTexts() const {
@@ -334,8 +330,7 @@ QStringList TQVNSuche::ListedTexts() const {
 void TQVNSuche::RunCurrent() {
   int row = FList->currentIndex().row();
   if (FModel->Entry(row) < 0)
-    for (row = 0; row < FModel->rowCount() && FModel->Entry(row) < 0; ++row) {
-    }
+    row = FModel->FirstEntryRow();
   const TQVNSuchEintrag *entry = FModel->EntryAt(row);
   if (!entry)
     return;

@@ -1,13 +1,11 @@
 #include "components/qvnstdcontrols.h"
-
-#include <QPainter>
-#include <QTextLayout>
 #include "components/qvnalign.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QShowEvent>
+#include <QTextLayout>
 #include <stdexcept>
 
 QString QVNDisplayCaption(const QString &caption) {

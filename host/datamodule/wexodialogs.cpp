@@ -1,24 +1,24 @@
 #include "datamodule/wexodialogs.h"
-#include "framework/qvnmessage.h"
 #include "datamodule/wexodmu.h"
+#include "framework/qvnmessage.h"
 #include "storage/wexostore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QStandardPaths>
+#include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 QDialogButtonBox *OkCancel(QDialog *dialog) {

@@ -474,9 +474,7 @@ QString CopyName(const QString &name) {
   const QString suffix = QStringLiteral(" (Kopie)");
   return name.left(kSchnellEinstiegNameMaxLength - suffix.size()).trimmed() + suffix;
 }
-} // namespace
 
-namespace {
 // Tells the user when a change found the entry changed or gone.
 void TellStand(Twexodm::TSEStand stand, const QString &title, const QString &name) {
   if (stand != Twexodm::TSEStand::Gespeichert)

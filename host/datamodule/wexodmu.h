@@ -31,8 +31,9 @@ public:
   virtual ~TwexooptvisiDlg() = default;
   // False when the permission table forbids the entry's tag at this workstation or at all ('*').
   virtual bool IsMenuePunktErlaubt(TWexoEntreeMenueInfo &info);
-  // Reads the permission table anew; the data module does so whenever the menu settings are loaded.
+  // Reads the permission table, when no permissions were handed over before the first question.
   void Reload();
+  // The permissions read with the menu settings, in the same round trip.
   void SetForbidden(const QSet<qint32> &forbidden);
 
 private:

@@ -39,6 +39,13 @@ QString QVNInfoTerminalID() {
   return host.isEmpty() ? QStringLiteral("LOCAL") : host;
 }
 
+namespace {
+// Characters that would break a line of the log or hide in a name.
+bool IsControl(QChar c) {
+  return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+} // namespace
+
 QString QVNEscapeLogField(const QString &text) {
   QString out;
   out.reserve(text.size());
@@ -49,7 +56,7 @@ QString QVNEscapeLogField(const QString &text) {
     case '\n': out += QLatin1String("\\n"); break;
     case '\r': out += QLatin1String("\\r"); break;
     default:
-      if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+      if (IsControl(c))
         out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
       else
         out += c;
@@ -64,7 +71,7 @@ QString QVNTerminalIDProblem(const QString &id) {
   if (id.size() > 64)
     return QStringLiteral("sie ist länger als 64 Zeichen");
   for (QChar c : id)
-    if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+    if (IsControl(c))
       return QStringLiteral("sie enthält Steuerzeichen (etwa einen Tabulator oder Zeilenumbruch)");
   for (const char *forbidden : {"/", "\\", "*"})
     if (id.contains(QLatin1String(forbidden)))

@@ -12,14 +12,24 @@ TQVNMessages *QVNMessages() {
   return &instance;
 }
 
-void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKind kind) {
-  if (FThisTurn.contains(text))
-    return;
+namespace {
+// Automated runs and programs without windows get no message boxes.
+bool NoBoxes() { return QVNAutoDialogs() || !qobject_cast<QApplication *>(QCoreApplication::instance()); }
+} // namespace
+
+// The texts of this user action; forgotten when control is back in the event loop.
+void TQVNMessages::RememberThisTurn(const QString &text) {
   if (FThisTurn.isEmpty() && QCoreApplication::instance())
     QTimer::singleShot(0, QCoreApplication::instance(), [this] { FThisTurn.clear(); });
   FThisTurn.insert(text);
+}
+
+void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKind kind) {
+  if (FThisTurn.contains(text))
+    return;
+  RememberThisTurn(text);
   Shown << text;
-  if (QVNAutoDialogs() || !qobject_cast<QApplication *>(QCoreApplication::instance())) {
+  if (NoBoxes()) {
     std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
     return;
   }
@@ -31,9 +41,7 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
   box.exec();
   // The box's own event loop ended the action's turn; the rest of the action
   // still must not show the same text again.
-  if (FThisTurn.isEmpty())
-    QTimer::singleShot(0, QCoreApplication::instance(), [this] { FThisTurn.clear(); });
-  FThisTurn.insert(text);
+  RememberThisTurn(text);
 }
 
 void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
@@ -44,7 +52,7 @@ void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) 
 }
 
 bool TQVNMessages::Ask(const QString &title, const QString &question) {
-  if (QVNAutoDialogs() || !qobject_cast<QApplication *>(QCoreApplication::instance()))
+  if (NoBoxes())
     return true;
   QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No,
                   QApplication::activeWindow());

@@ -30,6 +30,8 @@ public:
   QStringList Shown;
 
 private:
+  void RememberThisTurn(const QString &text);
+
   QHash<QString, QString> FWhat;
   QSet<QString> FQuiet;
   QSet<QString> FThisTurn;

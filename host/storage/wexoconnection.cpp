@@ -59,6 +59,20 @@ bool IsSafeOption(const QString &key, const QString &value) {
   static const QRegularExpression valueRule(QStringLiteral("^[A-Za-z0-9_./:-]{0,200}$"));
   return keyRule.match(key).hasMatch() && valueRule.match(value).hasMatch();
 }
+// A null text would be stored as NULL; the tables keep texts, empty or not.
+QVariant NotNullText(const QVariant &value) {
+  return value.typeId() == QMetaType::QString && value.toString().isNull() ? QVariant(QStringLiteral("")) : value;
+}
+
+// SQLite's word for a file that is no (longer a) database.
+bool IsSqliteDamage(const QSqlError &error) {
+  const QString code = error.nativeErrorCode();
+  return code == QLatin1String("11") || code == QLatin1String("26") ||
+         error.text().contains(QLatin1String("malformed"), Qt::CaseInsensitive) ||
+         error.text().contains(QLatin1String("not a database"), Qt::CaseInsensitive);
+}
+
+const char *const kClosedByServer = "die Verbindung wurde vom Server beendet";
 } // namespace
 
 QString WexoRedactLocation(const QString &location) {
@@ -143,7 +157,7 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
       CheckDataVersion();
     } else if (FOnline && !Db().isOpen()) {
       // The driver closes the connection when the server ends it; no query needed to see that.
-      MarkLost(QStringLiteral("die Verbindung wurde vom Server beendet"));
+      MarkLost(QString::fromUtf8(kClosedByServer));
     }
   });
   Open();
@@ -280,13 +294,11 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
                                         "nimmt, wird nichts mehr in ihr gespeichert.")
                              .arg(FDisplay, FReason));
     if (FReadOnly)
-      throw EWexoReadOnly(
-          QStringLiteral("Die Datenbank „%1“ ist schreibgeschützt (%2); es kann nichts gespeichert werden.")
-              .arg(FDisplay, FReason));
+      Throw(TFailure::ReadOnly, FReason);
   }
   if (FPostgres && (!FOnline || !Db().isOpen())) {
     if (FOnline)
-      MarkLost(QStringLiteral("die Verbindung wurde vom Server beendet"));
+      MarkLost(QString::fromUtf8(kClosedByServer));
     if (FInTransaction || !ReconnectNow())
       Throw(TFailure::Lost, FReason);
   }
@@ -356,8 +368,7 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
     QSqlDriver *driver = Db().driver();
     for (const QVariant &p : params) {
       QSqlField field(QString(), p.metaType());
-      // A null text would be stored as NULL; the tables keep texts, empty or not.
-      field.setValue(p.typeId() == QMetaType::QString && p.toString().isNull() ? QVariant(QStringLiteral("")) : p);
+      field.setValue(NotNullText(p));
       values << driver->formatValue(field);
     }
     text = QStringLiteral("EXECUTE ") + name + (values.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(values.join(QStringLiteral(", "))));
@@ -373,10 +384,8 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
       slot = std::move(query);
     }
     q = slot.get();
-    for (qsizetype i = 0; i < params.size(); ++i) {
-      const QVariant &p = params.at(i);
-      q->bindValue(int(i), p.typeId() == QMetaType::QString && p.toString().isNull() ? QVariant(QStringLiteral("")) : p);
-    }
+    for (qsizetype i = 0; i < params.size(); ++i)
+      q->bindValue(int(i), NotNullText(params.at(i)));
   }
   if (!q) {
     oneOff = std::make_unique<QSqlQuery>(Db());
@@ -453,8 +462,7 @@ TWexoConnection::TFailure TWexoConnection::Classify(const QSqlError &error) cons
   if (code == QLatin1String("5") || code == QLatin1String("6") || text.contains(QLatin1String("database is locked")) ||
       text.contains(QLatin1String("table is locked")))
     return TFailure::Locked;
-  if (code == QLatin1String("11") || code == QLatin1String("26") || text.contains(QLatin1String("malformed")) ||
-      text.contains(QLatin1String("not a database")))
+  if (IsSqliteDamage(error))
     return TFailure::Damaged;
   if (code == QLatin1String("8") || text.contains(QLatin1String("readonly database")))
     return TFailure::ReadOnly;
@@ -550,11 +558,9 @@ void TWexoConnection::StartBackgroundCheck() {
           if (problems != QStringList{QStringLiteral("ok")})
             damage = problems.join(QStringLiteral("; ")).simplified().left(300);
         } else {
-          const QSqlError e = q.lastError();
           // A lock is no damage: the check is then simply left out.
-          if (e.nativeErrorCode() == QLatin1String("11") || e.nativeErrorCode() == QLatin1String("26") ||
-              e.text().contains(QLatin1String("malformed"), Qt::CaseInsensitive))
-            damage = Describe(e);
+          if (IsSqliteDamage(q.lastError()))
+            damage = Describe(q.lastError());
         }
         q.finish();
       }
@@ -610,6 +616,11 @@ void TWexoConnection::Transaction(const std::function<void()> &body) {
     return;
   }
   const QString begin = FPostgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
+  auto rollback = [this] {
+    FInTransaction = false;
+    if (Db().isOpen())
+      QSqlQuery(Db()).exec(QStringLiteral("ROLLBACK"));
+  };
   for (int attempt = 0;; ++attempt) {
     bool committing = false;
     try {
@@ -627,16 +638,12 @@ void TWexoConnection::Transaction(const std::function<void()> &body) {
         continue;
       throw;
     } catch (const EWexoConflict &) {
-      FInTransaction = false;
-      if (Db().isOpen())
-        QSqlQuery(Db()).exec(QStringLiteral("ROLLBACK"));
+      rollback();
       if (attempt < 4)
         continue;
       throw;
     } catch (...) {
-      FInTransaction = false;
-      if (Db().isOpen())
-        QSqlQuery(Db()).exec(QStringLiteral("ROLLBACK"));
+      rollback();
       throw;
     }
   }

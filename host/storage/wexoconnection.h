@@ -100,10 +100,8 @@ public:
   // once); rolls back and rethrows on failure. A body interrupted by a lost
   // server or a deadlock runs again once the connection is back.
   void Transaction(const std::function<void()> &body);
-  bool InTransaction() const { return FInTransaction; }
 
   TWexoConnectionState State() const;
-  bool Online() const { return FOnline; }
   bool ReadOnly() const { return FReadOnly; }
   bool Damaged() const { return FDamaged; }
   void SetReadOnly(bool readOnly, const QString &reason);
@@ -113,8 +111,6 @@ public:
   // Checks an SQLite file in the background (files small enough to be read in
   // a moment): damage in pages no read touches is found before anything is written.
   void StartBackgroundCheck();
-  // Reports damage found outside a statement (the background check).
-  void ReportDamage(const QString &reason);
 
   // While on, changes of the open work made anywhere raise OpenWorkChanged:
   // PostgreSQL notifies, SQLite is asked for its data version every 2 s.
@@ -155,7 +151,9 @@ private:
   void Subscribe();
   void CheckDataVersion();
   void LockedThisTurn();
-
+  // Damage found by a statement or by the background check: said once, nothing written after.
+  void ReportDamage(const QString &reason);
+  static QString Numbered(const QString &sql);
 
   QString FName;
   QString FLocation; // as given, with password: only ever handed to the driver
@@ -165,7 +163,6 @@ private:
   QString FHost, FDatabase, FUser, FPassword, FOptions;
   int FPort = 5432;
 
-  static QString Numbered(const QString &sql);
   // SQLite: prepared queries; PostgreSQL: names of statements prepared in the session.
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> FPrepared;
   std::unordered_map<std::string, QString> FPgPrepared;

@@ -1,6 +1,7 @@
 #include "storage/wexostore.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include "framework/qvnframework.h"
@@ -86,9 +87,8 @@ TWexoStore *TWexoStore::Open(const QString &location) {
   auto store = std::unique_ptr<TWexoStore>(new TWexoStore);
   store->FConnection = std::make_unique<TWexoConnection>(where);
   const QStringList tables = store->CheckOwnDatabase();
-  store->Migrate(tables.contains(QLatin1String("schema_version"))
-                     ? store->DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt()
-                     : 0);
+  // The table list tells already whether there is a version to read.
+  store->Migrate(tables.contains(QLatin1String("schema_version")) ? store->ReadVersion() : 0);
   store->FConnection->StartBackgroundCheck();
   gCurrent = store.get();
   return store.release();
@@ -155,11 +155,11 @@ bool TWexoStore::HasTable(const QString &name) const {
                                 .toInt() > 0;
 }
 
-int TWexoStore::StoredVersion() const {
-  return HasTable(QStringLiteral("schema_version"))
-             ? DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt()
-             : 0;
+int TWexoStore::ReadVersion() const {
+  return DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt();
 }
+
+int TWexoStore::StoredVersion() const { return HasTable(QStringLiteral("schema_version")) ? ReadVersion() : 0; }
 
 TWexoRows TWexoStore::Exec(const QString &sql, const QVariantList &params) const {
   if (TWexoConnection::IsWrite(sql)) // a write may change what a read batch brought
@@ -291,35 +291,30 @@ void TWexoStore::Migrate(int known) {
   // Creating, migrating and seeding happen once, whoever starts first: the
   // others wait for the lock and then find the schema complete.
   FConnection->SetLongRunning(true);
-  try {
-    Transaction([&] {
-      if (IsPostgres())
-        FConnection->ExecDirect(QStringLiteral("SELECT pg_advisory_xact_lock(2026120801)"));
-      const int current = StoredVersion();
-      if (current >= SchemaVersion)
-        return;
-      const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
-      // Each step goes with its version number in the one transaction.
-      if (current < 1)
-        MigrateTo1();
-      if (current < 2)
-        MigrateTo2();
-      if (current < 3)
-        MigrateTo3();
-      if (current < 4)
-        MigrateTo4();
-      if (current < 5)
-        MigrateTo5();
-      Exec(QStringLiteral("DELETE FROM schema_version"));
-      Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
-      if (fresh)
-        SeedDemoData();
-    });
-  } catch (...) {
-    FConnection->SetLongRunning(false);
-    throw;
-  }
-  FConnection->SetLongRunning(false);
+  const auto timeoutsBack = qScopeGuard([this] { FConnection->SetLongRunning(false); });
+  Transaction([&] {
+    if (IsPostgres())
+      FConnection->ExecDirect(QStringLiteral("SELECT pg_advisory_xact_lock(2026120801)"));
+    const int current = StoredVersion();
+    if (current >= SchemaVersion)
+      return;
+    const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
+    // Each step goes with its version number in the one transaction.
+    if (current < 1)
+      MigrateTo1();
+    if (current < 2)
+      MigrateTo2();
+    if (current < 3)
+      MigrateTo3();
+    if (current < 4)
+      MigrateTo4();
+    if (current < 5)
+      MigrateTo5();
+    Exec(QStringLiteral("DELETE FROM schema_version"));
+    Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
+    if (fresh)
+      SeedDemoData();
+  });
 }
 
 void TWexoStore::MigrateTo1() {

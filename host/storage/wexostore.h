@@ -124,6 +124,7 @@ private:
   TWexoStore() = default;
   QStringList CheckOwnDatabase();
   int StoredVersion() const;
+  int ReadVersion() const;
   bool HasTable(const QString &name) const;
   QVariant DirectScalar(const QString &sql) const;
   void MigrateTo1();
