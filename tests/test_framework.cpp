@@ -1,6 +1,7 @@
 // Host services: comma text, shortcut values, error registry, settings helpers, pictures.
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "components/actionlist.h"
 #include "components/qvnstdcontrols.h"
@@ -55,6 +56,58 @@ private Q_SLOTS:
     QCOMPARE(fields.at(3), QString("Zeile 1\\nZeile 2\\r\\nund ein \\\\ Rückstrich"));
   }
 
+  // A log line can neither be broken nor shown reversed by what a field holds.
+  void logFieldsEscapeInvisibleCharacters() {
+    QCOMPARE(QVNEscapeLogField(QString("KASSE\u202E1\u200B\u00AD")), QString("KASSE\\u202e1\\u200b\\u00ad"));
+    QCOMPARE(QVNEscapeLogField(QString("Über\x01")), QString("Über\\u0001"));
+  }
+
+  // A log that is no regular file is left alone, without waiting for a reader.
+  void aLogThatIsNoFileIsRefusedWithoutWaiting_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO ohne Leser") << "fifo";
+    QTest::newRow("Verzeichnis") << "dir";
+    QTest::newRow("Gerät") << "device";
+  }
+  void aLogThatIsNoFileIsRefusedWithoutWaiting() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QString path = dir.filePath("errors.log");
+    if (kind == "fifo")
+      QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == "dir")
+      QVERIFY(QDir().mkpath(path));
+    else
+      path = "/dev/null";
+    const QByteArray before = qgetenv("WEXO_ERROR_LOG");
+    qputenv("WEXO_ERROR_LOG", path.toUtf8());
+    // Hangs here if the log is opened as it stands (a FIFO without a reader blocks).
+    for (int i = 0; i < 3; ++i)
+      QVNInfo()->WriteLog("Ort", "Meldung");
+    qputenv("WEXO_ERROR_LOG", before);
+    QVERIFY(QFileInfo(path).isDir() || !QFileInfo(path).isFile());
+  }
+
+  // The log stays bounded: above its limit it starts anew and keeps one older generation.
+  void theLogIsCappedWithOneOlderGeneration() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("errors.log");
+    {
+      QFile big(path);
+      QVERIFY(big.open(QIODevice::WriteOnly));
+      QVERIFY(big.resize(TQVNInfo::MaxLogBytes - 10));
+    }
+    const QByteArray before = qgetenv("WEXO_ERROR_LOG");
+    qputenv("WEXO_ERROR_LOG", path.toUtf8());
+    QVNInfo()->WriteLog("Ort", "über die Grenze");
+    QVNInfo()->WriteLog("Ort", "noch eine");
+    qputenv("WEXO_ERROR_LOG", before);
+    QCOMPARE(QFileInfo(path + ".1").size(), TQVNInfo::MaxLogBytes - 10);
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(log.readAll()).count('\n'), 2);
+  }
+
   void commaTextRoundTrips() {
     const QList<QStringList> samples = {{"AAA+/=", "aqdcStart"}, {"x y", ""}, {"\"", ","}, {"", "b"}};
     for (const QStringList &items : samples)
@@ -86,6 +139,8 @@ private Q_SLOTS:
       raised = true;
       QCOMPARE(e.Where, QString("wexo"));
       QVERIFY(QString::fromUtf8(e.what()).contains("kaputt"));
+      // The user reads the reason, never the program's own function names.
+      QVERIFY(!QString::fromUtf8(e.what()).contains("TfrmWexoentree"));
     }
     QVERIFY(raised);
     info->FehlerRaise("wexo", 0, {}, {}, 0, 0); // cleared by the raise

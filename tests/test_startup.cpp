@@ -1,5 +1,6 @@
 // Start-up: identity first, then the data module, then the window; recorded
 // errors surface as one error display at the right moment.
+#include <QSysInfo>
 #include <QtTest>
 
 #include "wexostart.h"
@@ -82,23 +83,31 @@ private Q_SLOTS:
   }
 
   void badWorkstationNamesAreRefusedBeforeAnythingIsWritten_data() {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("rule");
-    QTest::newRow("Pfad") << "KASSE/../../etc" << "„/“";
-    QTest::newRow("Rückstrich") << "KASSE\\1" << "„\\“";
-    QTest::newRow("Stern") << "*" << "„*“";
-    QTest::newRow("Tabulator") << "KASSE\t1" << "Steuerzeichen";
-    QTest::newRow("Zeilenumbruch") << "KASSE\n1" << "Steuerzeichen";
-    QTest::newRow("Punkt") << "." << "nur aus";
-    QTest::newRow("zwei Punkte") << ".." << "nur aus";
-    QTest::newRow("zu lang") << QString(65, 'K') << "64 Zeichen";
+    QTest::newRow("Pfad") << QByteArray("KASSE/../../etc") << "„/“";
+    QTest::newRow("Rückstrich") << QByteArray("KASSE\\1") << "„\\“";
+    QTest::newRow("Stern") << QByteArray("*") << "„*“";
+    QTest::newRow("Tabulator") << QByteArray("KASSE\t1") << "Steuerzeichen";
+    QTest::newRow("Zeilenumbruch") << QByteArray("KASSE\n1") << "Steuerzeichen";
+    QTest::newRow("Punkt") << QByteArray(".") << "nur aus";
+    QTest::newRow("zwei Punkte") << QByteArray(" .. ") << "nur aus";
+    QTest::newRow("zu lang") << QByteArray(65, 'K') << "64 Zeichen";
+    // Invisible characters would make two names look alike, or a log line display reversed.
+    QTest::newRow("Richtungsumkehr") << QString("KASSE\u202E1").toUtf8() << "Formatzeichen";
+    QTest::newRow("Nullbreite") << QString("KAS\u200BSE").toUtf8() << "Formatzeichen";
+    QTest::newRow("weiches Trennzeichen") << QString("KAS\u00ADSE").toUtf8() << "Formatzeichen";
+    QTest::newRow("geschütztes Leerzeichen") << QString("KASSE\u00A01").toUtf8() << "Leerzeichen";
+    // Two different byte strings must not become one name through a replacement character.
+    QTest::newRow("kein UTF-8 (ff)") << QByteArray("KASSE\xff") << "UTF-8";
+    QTest::newRow("kein UTF-8 (fe)") << QByteArray("KASSE\xfe") << "UTF-8";
   }
 
   void badWorkstationNamesAreRefusedBeforeAnythingIsWritten() {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, name);
     QFETCH(QString, rule);
     TTestEnvironment env;
-    qputenv("WEXO_TERMINAL_ID", name.toUtf8());
+    qputenv("WEXO_TERMINAL_ID", name);
     const int shownBefore = QVNProgramm()->ExceptionsShown;
     bool created = false;
     TWexoStartHooks hooks;
@@ -118,6 +127,31 @@ private Q_SLOTS:
     QCOMPARE(lines.first().split('\t').size(), 4);
     QVERIFY2(lines.first().contains(QVNEscapeLogField(rule)), qPrintable(lines.first()));
     qputenv("WEXO_TERMINAL_ID", "TEST-PC");
+  }
+
+  // Names that look the same key the same settings; the limit counts characters, not UTF-16 units.
+  void workstationNamesAreReadAsTheyLook() {
+    const QByteArray before = qgetenv("WEXO_TERMINAL_ID");
+    auto idOf = [](const QString &name) {
+      qputenv("WEXO_TERMINAL_ID", name.toUtf8());
+      return QVNInfoTerminalID();
+    };
+    QCOMPARE(idOf("KASSE-1 "), QString("KASSE-1"));
+    QCOMPARE(idOf("\tKASSE-1"), QString("KASSE-1"));
+    QCOMPARE(idOf(QString::fromUtf8("Kasse U\xcc\x88")), QString::fromUtf8("Kasse \xc3\x9c")); // NFD → NFC
+    QCOMPARE(idOf("   "), QSysInfo::machineHostName().trimmed());
+    QCOMPARE(QVNTerminalIDProblem(QString(64, 'K')), QString());
+    QVERIFY(!QVNTerminalIDProblem(QString(65, 'K')).isEmpty());
+    QString emoji;
+    for (int i = 0; i < 33; ++i)
+      emoji += QString::fromUtf8("\xf0\x9f\x9b\x92"); // a shopping trolley, two UTF-16 units each
+    QCOMPARE(QVNTerminalIDProblem(emoji), QString());
+    QString marks;
+    for (int i = 0; i < 64; ++i)
+      marks += QString::fromUtf8("e\xcc\x81"); // e and a combining acute: 128 units, 64 letters once composed
+    QCOMPARE(QVNTerminalIDProblem(idOf(marks)), QString());
+    QCOMPARE(QVNTerminalIDProblem("Kasse 1 – Hauptgang (Süd)"), QString());
+    qputenv("WEXO_TERMINAL_ID", before);
   }
 
   void anEarlyEndLeavesTheStoredSettingsAsTheyWere() {

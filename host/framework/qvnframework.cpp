@@ -8,7 +8,14 @@
 #include <QSysInfo>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTextStream>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 TWexoGeneralOptionsRec gOptions;
@@ -31,20 +38,49 @@ TParameter *QVNParameter() {
 
 bool QVNAutoDialogs() { return qEnvironmentVariable("WEXO_DIALOGS") == QLatin1String("auto"); }
 
-QString QVNInfoTerminalID() {
-  const QString fromEnv = qEnvironmentVariable("WEXO_TERMINAL_ID").trimmed();
-  if (!fromEnv.isEmpty())
-    return fromEnv;
-  const QString host = QSysInfo::machineHostName();
-  return host.isEmpty() ? QStringLiteral("LOCAL") : host;
+namespace {
+// Characters that would break a line of the log, or hide in a name and change
+// how a line displays: controls, line breaks and invisible format characters
+// (a right-to-left override, a zero-width space, a soft hyphen).
+bool IsControl(QChar c) {
+  return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+         c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
 }
 
-namespace {
-// Characters that would break a line of the log or hide in a name.
-bool IsControl(QChar c) {
-  return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+constexpr int kMaxTerminalIDLength = 64;
+
+struct TTerminalID {
+  QString Id;
+  QString Problem;
+  bool FromEnv = false;
+};
+
+// The one way a workstation name is read: trimmed and composed (NFC), so names
+// that look the same key the same settings; a blank name falls back to the host name.
+TTerminalID ReadTerminalID() {
+  TTerminalID result;
+  const QByteArray raw = qgetenv("WEXO_TERMINAL_ID");
+  QStringDecoder utf8(QStringDecoder::Utf8);
+  QString name = utf8(raw);
+  if (utf8.hasError()) {
+    result.Id = name;
+    result.FromEnv = true;
+    result.Problem = QStringLiteral("sie ist kein gültiger UTF-8-Text");
+    return result;
+  }
+  name = name.trimmed();
+  result.FromEnv = !name.isEmpty();
+  if (name.isEmpty())
+    name = QSysInfo::machineHostName().trimmed();
+  if (name.isEmpty())
+    name = QStringLiteral("LOCAL");
+  result.Id = name.normalized(QString::NormalizationForm_C);
+  result.Problem = QVNTerminalIDProblem(result.Id);
+  return result;
 }
 } // namespace
+
+QString QVNInfoTerminalID() { return ReadTerminalID().Id; }
 
 QString QVNEscapeLogField(const QString &text) {
   QString out;
@@ -66,13 +102,27 @@ QString QVNEscapeLogField(const QString &text) {
 }
 
 // The name keys settings in the database, a file name and lines of the log:
-// it must be short, printable and free of path and wildcard characters.
+// it must be short, visible and free of path and wildcard characters.
 QString QVNTerminalIDProblem(const QString &id) {
-  if (id.size() > 64)
+  if (id.toUcs4().size() > kMaxTerminalIDLength)
     return QStringLiteral("sie ist länger als 64 Zeichen");
   for (QChar c : id)
     if (IsControl(c))
-      return QStringLiteral("sie enthält Steuerzeichen (etwa einen Tabulator oder Zeilenumbruch)");
+      return QStringLiteral("sie enthält Steuerzeichen oder unsichtbare Formatzeichen (etwa einen Tabulator, "
+                            "einen Zeilenumbruch oder eine Richtungsumkehr)");
+  for (qsizetype i = 0; i < id.size(); ++i) {
+    const QChar c = id.at(i);
+    // Inner blanks only, and only the ordinary one: other spaces look the same and key other settings.
+    if (c.isSpace() && c != QLatin1Char(' '))
+      return QStringLiteral("sie enthält ein anderes Leerzeichen als das gewöhnliche");
+    if (c.isSurrogate() && !(c.isHighSurrogate() && i + 1 < id.size() && id.at(i + 1).isLowSurrogate()) &&
+        !(c.isLowSurrogate() && i > 0 && id.at(i - 1).isHighSurrogate()))
+      return QStringLiteral("sie ist kein gültiger Unicode-Text");
+    if (c.category() == QChar::Other_NotAssigned || c.category() == QChar::Other_PrivateUse)
+      return QStringLiteral("sie enthält nicht vergebene oder private Zeichen");
+  }
+  if (id != id.trimmed())
+    return QStringLiteral("sie beginnt oder endet mit einem Leerzeichen");
   for (const char *forbidden : {"/", "\\", "*"})
     if (id.contains(QLatin1String(forbidden)))
       return QStringLiteral("sie enthält das Zeichen „%1“").arg(QLatin1String(forbidden));
@@ -82,16 +132,15 @@ QString QVNTerminalIDProblem(const QString &id) {
 }
 
 void QVNCheckTerminalID() {
-  const QString id = QVNInfoTerminalID();
-  const QString problem = QVNTerminalIDProblem(id);
-  if (problem.isEmpty())
+  const TTerminalID id = ReadTerminalID();
+  if (id.Problem.isEmpty())
     return;
-  const bool fromEnv = !qEnvironmentVariable("WEXO_TERMINAL_ID").trimmed().isEmpty();
   throw EQVNError(QStringLiteral("wexo"),
                   QStringLiteral("Die Arbeitsplatzkennung „%1“ (%2) ist ungültig: %3. Erlaubt sind höchstens 64 "
-                                 "druckbare Zeichen ohne „/“, „\\“ und „*“.")
-                      .arg(QVNEscapeLogField(id.left(80)),
-                           fromEnv ? QStringLiteral("WEXO_TERMINAL_ID") : QStringLiteral("Rechnername"), problem));
+                                 "sichtbare Zeichen ohne „/“, „\\“ und „*“.")
+                      .arg(QVNEscapeLogField(id.Id.left(80)),
+                           id.FromEnv ? QStringLiteral("WEXO_TERMINAL_ID") : QStringLiteral("Rechnername"),
+                           id.Problem));
 }
 
 void TQVNProgramm::Init(const QString &name, TEnumProzessTypen, TPVR_InstanceCount, int, bool) {
@@ -128,16 +177,44 @@ QString TQVNInfo::ErrorLogPath() {
   return dir + QStringLiteral("/errors.log");
 }
 
+// The log is a regular file, opened without waiting: a FIFO without a reader,
+// a device or a folder named as the log is said once and left alone. Above
+// the limit the log starts anew, keeping one older generation beside it.
 void TQVNInfo::WriteLog(const QString &where, const QString &message) {
   const QString path = ErrorLogPath();
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  if (!file.open(QIODevice::Append | QIODevice::Text))
-    return; // an unwritable log must not take the program down
-  // One line per error, four fields: tabs and line breaks inside a field are escaped.
-  QTextStream out(&file);
-  out << QDateTime::currentDateTime().toString(Qt::ISODateWithMs) << '\t' << QVNEscapeLogField(QVNInfoTerminalID())
-      << '\t' << QVNEscapeLogField(where) << '\t' << QVNEscapeLogField(message) << '\n';
+  const QByteArray line = (QDateTime::currentDateTime().toString(Qt::ISODateWithMs) + QLatin1Char('\t') +
+                           QVNEscapeLogField(QVNInfoTerminalID()) + QLatin1Char('\t') + QVNEscapeLogField(where) +
+                           QLatin1Char('\t') + QVNEscapeLogField(message) + QLatin1Char('\n'))
+                              .toUtf8();
+  const QByteArray native = QFile::encodeName(path);
+  auto refuse = [&](const QString &why) {
+    if (FLogRefused.contains(path))
+      return;
+    FLogRefused.insert(path);
+    std::fprintf(stderr, "Artikelverwaltung: Das Fehlerprotokoll „%s“ wird nicht geschrieben: %s.\n",
+                 path.toLocal8Bit().constData(), why.toLocal8Bit().constData());
+  };
+  struct stat st {};
+  if (::lstat(native.constData(), &st) == 0) {
+    if (!S_ISREG(st.st_mode))
+      return refuse(QStringLiteral("es ist keine gewöhnliche Datei"));
+    if (st.st_size + line.size() > MaxLogBytes) {
+      const QByteArray older = QFile::encodeName(path + QStringLiteral(".1"));
+      ::rename(native.constData(), older.constData());
+    }
+  }
+  const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0)
+    return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+  // Checked again on the open file: the name may have changed meanwhile.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return refuse(QStringLiteral("es ist keine gewöhnliche Datei"));
+  }
+  // One write of the whole line: lines of two programs never interleave.
+  [[maybe_unused]] const ssize_t written = ::write(fd, line.constData(), size_t(line.size()));
+  ::close(fd);
 }
 
 void TQVNInfo::RegisterException(const QString &where, const std::exception &e, bool) {
@@ -150,7 +227,8 @@ void TQVNInfo::RegisterException(const QString &where, const std::exception &e, 
 void TQVNInfo::FehlerRaise(const QString &where, int, const QString &, const QString &, int, int) {
   if (!HasPendingError())
     return;
-  const QString message = QStringLiteral("%1 (in %2)").arg(FPendingMessage, FPendingWhere);
+  // The place is in the log; the user reads the reason only.
+  const QString message = FPendingMessage;
   FPendingWhere.clear();
   FPendingMessage.clear();
   throw EQVNError(where, message);
@@ -207,8 +285,9 @@ TSimpleMask::TSimpleMask(const QString &programm, const QString &maske, const QS
 
 // Built from a checked name only: a name with a path in it never leaves the folder.
 QString TSimpleMask::LocalIniPath() {
-  const QString id = QVNInfoTerminalID();
-  if (!QVNTerminalIDProblem(id).isEmpty())
+  const TTerminalID terminal = ReadTerminalID();
+  const QString &id = terminal.Id;
+  if (!terminal.Problem.isEmpty())
     throw std::runtime_error("Die Arbeitsplatzkennung ist ungültig; lokale Einstellungen werden nicht gelesen.");
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
   return dir + QStringLiteral("/local-") + id + QStringLiteral(".ini");

@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QDateTime>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -73,8 +74,11 @@ public:
   // Appends one line to the error log: time, terminal, place, message.
   void WriteLog(const QString &where, const QString &message);
   static QString ErrorLogPath();
+  // Above this size the log starts anew; the older generation is kept as "<log>.1".
+  static constexpr qint64 MaxLogBytes = 10 * 1024 * 1024;
 
 private:
+  QSet<QString> FLogRefused; // logs that are no regular file: said once
   QString FPendingWhere;
   QString FPendingMessage;
   QStringList FHistory;
@@ -97,13 +101,15 @@ TQVNInfo *QVNInfo();
 TParameter *QVNParameter();
 // WEXO_DIALOGS=auto: every dialog returns at once and messages go to standard error (demos, automated runs).
 bool QVNAutoDialogs();
-// The identifier of this workstation: WEXO_TERMINAL_ID, or the host name.
+// The identifier of this workstation: WEXO_TERMINAL_ID, or the host name when
+// that is blank; trimmed and composed (NFC), as settings are keyed by it.
 QString QVNInfoTerminalID();
 // Why a workstation name cannot be used (German), or empty when it can.
 QString QVNTerminalIDProblem(const QString &id);
 // Throws EQVNError naming the broken rule when this workstation's name cannot be used.
 void QVNCheckTerminalID();
-// A field of the error log: backslash, tab and line breaks written as \\, \t, \n, \r.
+// A field of the error log: backslash, tab and line breaks written as \\, \t, \n, \r,
+// other control and invisible format characters as \uXXXX.
 QString QVNEscapeLogField(const QString &text);
 
 // The framework's form base.
