@@ -192,21 +192,71 @@ private Q_SLOTS:
     QVERIFY(!looped);
   }
 
+  // Every direct start that fails ends the program with 1, without waiting in the window.
+  void aFailingDirectStartEndsWithAnErrorCode_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("--inventurzaehlung") << "inventur" << "ArtinfoInventurzaehlung" << "Inventurzählung";
+    QTest::newRow("--rechnung") << "12" << "RechnungBearbeitenDirekt" << "Rechnung bearbeiten";
+    QTest::newRow("--gutschrift") << "16" << "GutschriftBearbeitenDirekt" << "Gutschrift bearbeiten";
+    QTest::newRow("--schnellsuche") << "suche" << "SchnellSucheAusfuehren" << "Schnellsuche";
+  }
   void aFailingDirectStartEndsWithAnErrorCode() {
+    QFETCH(QString, mode);
+    QFETCH(QString, operation);
+    QFETCH(QString, dialog);
     TTestEnvironment env;
     QVNMessages()->Shown.clear();
+    TWexoStartHooks hooks;
+    hooks.CreateDataModule = [&] {
+      auto *dm = new TScriptedWexodm;
+      if (mode == "inventur")
+        dm->InventurZaehlungAnfordern = true;
+      else if (mode == "suche")
+        dm->SchnellSucheAnfordern = true;
+      else
+        dm->DirektBearbeitenCode = mode.toInt();
+      dm->Raise.insert(operation);
+      return dm;
+    };
+    hooks.CreateMainForm = [] { return new TfrmWexoentree; };
+    bool looped = false;
+    hooks.Run = [&] {
+      looped = true;
+      return 0;
+    };
+    QCOMPARE(WexoRun(*qApp, hooks), 1);
+    QVERIFY(!looped);
+    QCOMPARE(QVNMessages()->Shown.size(), 1);
+    QVERIFY(QVNMessages()->Shown.first().startsWith(QString::fromUtf8("Der Dialog „%1“").arg(dialog)));
+  }
+
+  // A direct start changes no stored setting, so the next start finds what was there.
+  void aDirectStartLeavesALayoutTheNextStartTakes() {
+    TTestEnvironment env;
     TWexoStartHooks hooks;
     hooks.CreateDataModule = [] {
       auto *dm = new TScriptedWexodm;
       dm->DirektBearbeitenCode = 12;
-      dm->Raise.insert("RechnungBearbeitenDirekt");
       return dm;
     };
     hooks.CreateMainForm = [] { return new TfrmWexoentree; };
     hooks.Run = [] { return 0; };
-    QCOMPARE(WexoRun(*qApp, hooks), 1);
-    QCOMPARE(QVNMessages()->Shown.size(), 1);
-    QVERIFY(QVNMessages()->Shown.first().startsWith(QString::fromUtf8("Der Dialog „Rechnung bearbeiten“")));
+    QCOMPARE(WexoRun(*qApp, hooks), 0);
+    QCOMPARE(env.Store->Scalar("SELECT COUNT(*) FROM form_store").toInt(), 0);
+    // A normal start after it keeps its layout, and the one after that takes it without a word.
+    for (int run = 0; run < 2; ++run) {
+      QVNInfo()->ClearHistory();
+      hooks.CreateDataModule = [] { return new TScriptedWexodm; };
+      hooks.Run = [] {
+        frmWexoentree->close();
+        return 0;
+      };
+      QCOMPARE(WexoRun(*qApp, hooks), 0);
+      QVERIFY2(QVNInfo()->RegisteredWhere().isEmpty(), qPrintable(QVNInfo()->RegisteredWhere().join(',')));
+    }
+    QCOMPARE(env.Store->Scalar("SELECT COUNT(*) FROM form_store WHERE property = 'lblDockingLayout.Caption'").toInt(), 1);
   }
 };
 

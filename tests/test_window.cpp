@@ -332,9 +332,47 @@ private Q_SLOTS:
     QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcAufgaben);
   }
 
+  // What Qt writes back for an arrangement it accepted is accepted again:
+  // panels in a tab group, and a window that was never shown.
+  void layoutsQtWritesAreAcceptedAgain() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    TQVNDockingManager *m = f->aqDockingManager1;
+    m->SetEnabled(true);
+    f->aqDockingSite1->tabifyDockWidget(f->aqdcAufgaben, f->aqdcSelektionen);
+    m->SetEnabled(false);
+    QApplication::processEvents();
+    QString tabbed;
+    f->DockingLayoutToStr(m, tabbed);
+    for (int round = 0; round < 2; ++round) {
+      f->StrToDockingLayout(m, tabbed);
+      QApplication::processEvents();
+      QVERIFY2(fx.Reports().isEmpty(), qPrintable(fx.Reports().join(',')));
+      QVERIFY(!f->aqDockingSite1->tabifiedDockWidgets(f->aqdcAufgaben).isEmpty());
+      f->DockingLayoutToStr(m, tabbed);
+    }
+    TScriptedWexodm dm;
+    wexodm = &dm;
+    {
+      TfrmWexoentree hidden; // built, never shown: Qt writes sizes it never laid out
+      QString never;
+      hidden.DockingLayoutToStr(hidden.aqDockingManager1, never);
+      hidden.StrToDockingLayout(hidden.aqDockingManager1, never);
+      QVERIFY2(QVNInfo()->RegisteredWhere().isEmpty(), qPrintable(QVNInfo()->RegisteredWhere().join(',')));
+    }
+    wexodm = fx.Dm.get();
+  }
+
+  // The limit is in bytes, whatever the text holds: a leading NUL or letters of two bytes.
+  void aLayoutAbove64KiBIsNotRead_data() {
+    QTest::addColumn<QString>("huge");
+    QTest::newRow("70 KiB") << QString(70 * 1024, 'A') + ",aqdcStart";
+    QTest::newRow("führendes NUL") << QString(QChar(0)) + QString(70 * 1024, 'A') + ",aqdcStart";
+    QTest::newRow("40 000 Umlaute") << QString(40000, QChar(0xDC)) + ",aqdcStart";
+  }
   void aLayoutAbove64KiBIsNotRead() {
+    QFETCH(QString, huge);
     TTestEnvironment env;
-    const QString huge = QString(70 * 1024, 'A') + ",aqdcStart";
     env.Store->Exec("INSERT INTO form_store (form_id, index_name, property, value) VALUES ('DEU.WEXO.WEXOENTR', "
                     "'TEST-PC', 'lblDockingLayout.Caption', ?)",
                     {huge});
@@ -370,7 +408,10 @@ private Q_SLOTS:
     QVERIFY(f->aqdcAufgaben->y() < f->aqdcSelektionen->y());
     QCOMPARE(f->spbColCount->Tag(), 0);
     QCOMPARE(f->vtSchnellEinstiegView->ColumnCount(), 1);
-    QCOMPARE(fx.Env.Store->Scalar("SELECT value FROM form_store WHERE property = 'spbColCount.Tag'").toString(), QString("0"));
+    // Kept at once: nothing stored says other than one column (none stored is one column too).
+    const QString stored = fx.Env.Store->Scalar("SELECT value FROM form_store WHERE property = 'spbColCount.Tag'").toString();
+    QVERIFY2(stored.isEmpty() || stored == "0", qPrintable(stored));
+    QVERIFY(!fx.Env.Store->Scalar("SELECT value FROM form_store WHERE property = 'lblDockingLayout.Caption'").isNull());
     QVERIFY(fx.Reports().isEmpty());
     // It is offered where "Mandant einstellen" is: in the title bar's context menu.
     QVERIFY(f->acFensteranordnungZuruecksetzen->text() == QString::fromUtf8("Fensteranordnung zurücksetzen"));

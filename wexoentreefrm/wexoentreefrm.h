@@ -260,6 +260,7 @@ private:
   bool FStoreStateTold = false;
   bool FFocusedOnce = false;
   bool FDirectStartFailed = false;
+  bool FShownOnce = false; // a direct start ends before the window appears
   TQVNSuche *FSuche = nullptr;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;

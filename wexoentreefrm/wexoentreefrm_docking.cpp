@@ -15,6 +15,9 @@ const char *const kLayoutTooLarge = "Die gespeicherte Fensteranordnung ist grÃ¶Ã
 
 void TfrmWexoentree::fsFormStoreStoreStart(QObject *) {
   QVNGuard(QStringLiteral("TfrmWexoentree.fsFormStoreStoreStart"), [&] {
+    // A window never shown has not laid its panels out: the layout read stands.
+    if (!FShownOnce)
+      return;
     QString text;
     DockingLayoutToStr(aqDockingManager1, text);
     lblDockingLayout->SetCaption(text);
@@ -48,7 +51,7 @@ void TfrmWexoentree::StrToDockingLayout(TQVNDockingManager *manager, const QStri
   QVNGuard(QStringLiteral("TfrmWexoentree.StrToDockingLayout"), [&] {
     if (text.isEmpty())
       return;
-    if (text.size() > TWexoStore::MaxFormValueLength)
+    if (text.size() > TWexoStore::MaxFormValueLength || text.toUtf8().size() > TWexoStore::MaxFormValueLength)
       throw std::runtime_error(kLayoutTooLarge);
     const QStringList list = CommaTextSplit(text);
     if (list.size() != 2)

@@ -202,6 +202,7 @@ void TfrmWexoentree::RefreshData() {
 
 void TfrmWexoentree::showEvent(QShowEvent *e) {
   TQVNForm::showEvent(e);
+  FShownOnce = true;
   if (wexodm)
     wexodm->WatchOpenWork(true);
   // A database that takes no changes is said once, when the window first appears.
@@ -230,19 +231,26 @@ void TfrmWexoentree::RunDirectStartModes() {
     QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.FormShow"),
                            QStringLiteral("Der Dialog „%1“ konnte nicht geöffnet werden").arg(dialog));
   };
-  if (wexodm->InventurZaehlungAnfordern) {
-    what(QStringLiteral("Inventurzählung"));
+  // Every direct start ends the program after its dialog, whether it opened or failed.
+  auto runDirect = [this](const std::function<void()> &operation) {
     setEnabled(false);
+    auto finish = [this] {
+      setEnabled(true);
+      if (wexodm->ProgramExitAllowed())
+        close();
+    };
     try {
-      wexodm->ArtinfoInventurzaehlung();
+      operation();
     } catch (...) {
       FDirectStartFailed = true;
-      setEnabled(true);
+      finish();
       throw;
     }
-    setEnabled(true);
-    if (wexodm->ProgramExitAllowed())
-      close();
+    finish();
+  };
+  if (wexodm->InventurZaehlungAnfordern) {
+    what(QStringLiteral("Inventurzählung"));
+    runDirect([] { wexodm->ArtinfoInventurzaehlung(); });
   }
   std::function<void()> operation;
   switch (wexodm->DirektBearbeitenCode) {
@@ -260,22 +268,8 @@ void TfrmWexoentree::RunDirectStartModes() {
       operation = [] { wexodm->SchnellSucheAusfuehren(); };
     }
   }
-  if (!operation)
-    return;
-  setEnabled(false);
-  auto finish = [this] {
-    setEnabled(true);
-    if (wexodm->ProgramExitAllowed())
-      close();
-  };
-  try {
-    operation();
-  } catch (...) {
-    FDirectStartFailed = true;
-    finish();
-    throw;
-  }
-  finish();
+  if (operation)
+    runDirect(operation);
 }
 
 void TfrmWexoentree::changeEvent(QEvent *e) {

@@ -15,7 +15,9 @@ constexpr quint8 kToolBarStateMarkerEx = 0xfc;
 constexpr quint8 kStateFlagVisible = 1;
 constexpr quint8 kStateFlagFloating = 2;
 constexpr qint32 kMaxPixels = 32767;
-constexpr qint32 kWidgetSizeMax = 16777215; // QWIDGETSIZE_MAX, written as an unbounded maximum
+// A maximum is "unbounded" (QWIDGETSIZE_MAX); a group's maximum adds its
+// members' and their separators, so it may lie a little above.
+constexpr qint32 kMaximumMax = 0x3fffffff;
 constexpr int kMaxDepth = 4;
 constexpr qint32 kMaxItems = 8;
 
@@ -83,8 +85,8 @@ private:
   }
   qint32 Int() { return Next<qint32>(); }
   quint8 Byte() { return Next<quint8>(); }
-  void Extent(qint32 v, qint32 max = kMaxPixels) {
-    if (v < 0 || v > max)
+  void Extent(qint32 v, qint32 max = kMaxPixels, qint32 min = 0) {
+    if (v < min || v > max)
       Fail(QStringLiteral("Größe außerhalb der Grenzen"));
   }
   void Size() {
@@ -109,11 +111,13 @@ private:
       name[i] = QChar(ushort((uchar(raw.at(2 * i)) << 8) | uchar(raw.at(2 * i + 1))));
     return name;
   }
+  // Qt writes -1 for a position or size not laid out yet: a panel in a tab
+  // group, or a window that was never shown.
   void Item() {
-    Extent(Int()); // position
-    Extent(Int()); // size
+    Extent(Int(), kMaxPixels, -1); // position
+    Extent(Int(), kMaxPixels, -1); // size
     Extent(Int()); // minimum
-    Extent(Int(), kWidgetSizeMax);
+    Extent(Int(), kMaximumMax);
   }
   void Info(int depth) {
     if (depth > kMaxDepth) {

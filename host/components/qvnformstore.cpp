@@ -101,9 +101,10 @@ void TQVNFormStore::Restore() {
     stored = snapshot.FormStore.value(FormId());
     FOversize = snapshot.FormStoreOversize.value(FormId());
   } else {
-    TWexoRows q = store->Exec(QStringLiteral("SELECT property, CASE WHEN length(value) <= %1 THEN value ELSE '' END, "
-                                             "length(value) FROM form_store WHERE form_id = ? AND index_name = ?")
-                                  .arg(TWexoStore::MaxFormValueLength),
+    TWexoRows q = store->Exec(QStringLiteral("SELECT property, CASE WHEN %2 <= %1 THEN value ELSE '' END, "
+                                             "%2 FROM form_store WHERE form_id = ? AND index_name = ?")
+                                  .arg(TWexoStore::MaxFormValueLength)
+                                  .arg(TWexoStore::ByteLength(store->IsPostgres(), QStringLiteral("value"))),
                               {FormId(), IndexName});
     while (q.next()) {
       if (q.value(2).toLongLong() > TWexoStore::MaxFormValueLength)
@@ -134,7 +135,15 @@ void TQVNFormStore::Restore() {
     }
     mp.write(o, value);
   }
+  // What the form holds now, read or by design, is what a save compares with:
+  // a run that changed nothing (a direct start) writes nothing.
+  FRestoredValues.clear();
+  for (const QString &prop : StoredProps) {
+    QByteArray property;
+    if (const QObject *o = Resolve(window(), prop, property))
+      if (const QVariant v = o->property(property.constData()); v.isValid())
+        FRestoredValues.insert(prop, v.toString());
+  }
   FRestored = true;
-  FRestoredValues = stored;
   Q_EMIT OnRestoreEnd(this);
 }

@@ -16,12 +16,12 @@ int gBatchGeneration = 0;
 // Everything one read may bring, as one statement: each part is switched on by
 // a bit of its own parameter, so the same prepared statement serves every read.
 // Columns: part, three texts, four numbers.
-const QString &SnapshotSql() {
-  static const QString sql = QStringLiteral(
+const QString &SnapshotSql(bool postgres) {
+  static const auto make = [](bool pg) { return QStringLiteral(
       "SELECT 'P', name, value, '', 0, 0, 0, 0 FROM parameters WHERE (? & 1) <> 0 "
       "UNION ALL SELECT 'S', name, value, '', 0, 0, 0, 0 FROM workstation_settings WHERE (? & 2) <> 0 AND "
       "terminal_id = ? "
-      "UNION ALL SELECT 'F', form_id, property, CASE WHEN length(value) <= %1 THEN value ELSE '' END, length(value), "
+      "UNION ALL SELECT 'F', form_id, property, CASE WHEN %2 <= %1 THEN value ELSE '' END, %2, "
       "0, 0, 0 FROM form_store WHERE (? & 4) <> 0 AND index_name = ? "
       "UNION ALL SELECT 'C', name, '', '', id, 0, 0, 0 FROM clients WHERE (? & 8) <> 0 "
       "UNION ALL SELECT 'B', name, '', '', client_id, nr, 0, 0 FROM branches WHERE (? & 8) <> 0 "
@@ -36,8 +36,10 @@ const QString &SnapshotSql() {
       "UNION ALL SELECT 'L', '', '', '', COUNT(*), 0, 0, 0 FROM pending_work WHERE (? & 64) <> 0 AND kind = 'WDVO' "
       "AND done = 0 AND subkind = 0 AND due_at > ? AND due_at < ? "
       "UNION ALL SELECT 'Q', name, operation, arguments, id, position, 0, 0 FROM quick_entries WHERE (? & 128) <> 0")
-                               .arg(TWexoStore::MaxFormValueLength);
-  return sql;
+                               .arg(TWexoStore::MaxFormValueLength)
+                               .arg(TWexoStore::ByteLength(pg, QStringLiteral("value"))); };
+  static const QString sqlite = make(false), postgresql = make(true);
+  return postgres ? postgresql : sqlite;
 }
 } // namespace
 
@@ -72,6 +74,11 @@ int TWexoReadBatch::Parts() { return gBatchParts; }
 int TWexoReadBatch::Generation() { return gBatchGeneration; }
 
 TWexoStore *TWexoStore::Current() { return gCurrent; }
+
+// Bytes, not characters: SQLite's length() of a text stops at its first NUL.
+QString TWexoStore::ByteLength(bool postgres, const QString &column) {
+  return postgres ? QStringLiteral("octet_length(%1)").arg(column) : QStringLiteral("length(CAST(%1 AS BLOB))").arg(column);
+}
 
 QString TWexoStore::DefaultLocation() {
   const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -229,7 +236,7 @@ TWexoSnapshot TWexoStore::Load(int parts, const QDateTime &now) const {
   const QString nowText = now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
   const QString today = now.date().toString(Qt::ISODate);
   const QString tomorrow = now.date().addDays(1).toString(Qt::ISODate);
-  TWexoRows rows = FConnection->Exec(SnapshotSql(), {parts, parts, terminal, parts, terminal, parts, parts, parts,
+  TWexoRows rows = FConnection->Exec(SnapshotSql(IsPostgres()), {parts, parts, terminal, parts, terminal, parts, parts, parts,
                                                      terminal, parts, terminal, parts, parts, today, parts, nowText,
                                                      tomorrow, parts});
   QList<std::pair<int, TStoredMenuInfo>> menu;

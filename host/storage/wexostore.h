@@ -77,8 +77,10 @@ struct TWexoSnapshot {
 class TWexoStore {
 public:
   static constexpr int SchemaVersion = 5;
-  // A stored window setting longer than this is not read at all.
+  // A stored window setting longer than this (in bytes) is not read at all.
   static constexpr int MaxFormValueLength = 64 * 1024;
+  // The expression for the length of a text column in bytes.
+  static QString ByteLength(bool postgres, const QString &column);
 
   // Opens (and creates, migrates and seeds when new) the database that
   // WEXO_DATABASE or the default location names. Throws EWexoStoreError with a
