@@ -103,6 +103,54 @@ private Q_SLOTS:
     QCOMPARE(FileBytes(Env->DatabasePath()), before);
   }
 
+  // A version that is no plain number in range is no version of this program.
+  void anUnreadableSchemaVersionIsRefusedWithoutWriting_data() {
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("Text") << "'9x'" << "unlesbare Schemaversion";
+    QTest::newRow("leer") << "''" << "unlesbare Schemaversion";
+    QTest::newRow("negativ") << "-1" << "unlesbare Schemaversion";
+    QTest::newRow("übergroß") << "4294967301" << "unlesbare Schemaversion";
+    QTest::newRow("neuer") << "6" << "Schemaversion 6";
+  }
+  void anUnreadableSchemaVersionIsRefusedWithoutWriting() {
+    QFETCH(QString, version);
+    QFETCH(QString, reason);
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    Env->Store->Exec("UPDATE schema_version SET version = " + version);
+    Env->Store.reset();
+    const QByteArray before = FileBytes(Env->DatabasePath());
+    const QString error = OpenError(Env->DatabasePath());
+    QVERIFY2(error.contains(reason) && error.contains("nicht verändert"), qPrintable(error));
+    QCOMPARE(FileBytes(Env->DatabasePath()), before);
+  }
+
+  // A database in WAL mode in a folder that takes no writes is read as it stands.
+  void aWalDatabaseInAReadOnlyFolderOpensForReading() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    const QString dir = Env->Dir.filePath("wal-nurlesen");
+    QDir().mkpath(dir);
+    const QString path = dir + "/wexo.sqlite";
+    {
+      std::unique_ptr<TWexoStore> made(TWexoStore::Open(path));
+      made->ExecDirect("PRAGMA journal_mode = WAL");
+      made->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (9, 'Im WAL', 'WEListe', '')");
+    }
+    QVERIFY(!QFile::exists(path + "-wal")); // the last connection folded the log into the file
+    if (!MakeReadOnly(dir, true))
+      QSKIP("Schreibschutz lässt sich hier nicht setzen");
+    auto unlock = qScopeGuard([&] { MakeReadOnly(dir, false); });
+    const QByteArray before = FileBytes(path);
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(path));
+      QVERIFY(store->Connection()->ReadOnly());
+      QCOMPARE(store->Scalar("SELECT name FROM quick_entries WHERE position = 9").toString(), QString("Im WAL"));
+    }
+    QCOMPARE(FileBytes(path), before);
+  }
+
   void unknownLocationFormIsRefused() {
     QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("mysql://host/db"));
     QVERIFY_THROWS_EXCEPTION(EWexoStoreError, TWexoStore::Open("postgresql://"));

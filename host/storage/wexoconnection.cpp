@@ -73,6 +73,15 @@ bool IsSqliteDamage(const QSqlError &error) {
 }
 
 const char *const kClosedByServer = "die Verbindung wurde vom Server beendet";
+
+// Whether an SQLite file is in WAL mode: its header says so in bytes 18 and 19.
+bool IsWalFile(const QString &path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray header = file.read(20);
+  return header.size() == 20 && header.startsWith("SQLite format 3") && (header.at(18) == 2 || header.at(19) == 2);
+}
 } // namespace
 
 namespace {
@@ -307,9 +316,26 @@ void TWexoConnection::OpenSqlite(const QString &location) {
   }
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), FName);
   db.setDatabaseName(path);
-  db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
-                           .arg(BusyTimeoutMs)
-                           .arg(FReadOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+  QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
+  if (FReadOnly)
+    options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+  if (FReadOnly && IsWalFile(path)) {
+    // A file in WAL mode is read through a shared-memory file beside it, which a
+    // read-only folder does not let SQLite make. With no log of changes left
+    // beside it, the file alone is the whole database and is read as it stands.
+    const QFileInfo wal(path + QStringLiteral("-wal"));
+    if (wal.exists() && wal.size() > 0 && !QFileInfo::exists(path + QStringLiteral("-shm")))
+      throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ liegt in einem schreibgeschützten Verzeichnis und hat "
+                                           "noch nicht übernommene Änderungen in „%2“; so kann sie nicht gelesen "
+                                           "werden. Bitte öffnen Sie sie einmal mit Schreibrecht auf das Verzeichnis.")
+                                .arg(path, wal.fileName()));
+    if (!wal.exists() || wal.size() == 0) {
+      db.setDatabaseName(QString::fromUtf8(QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded()) +
+                         QStringLiteral("?immutable=1"));
+      options += QStringLiteral(";QSQLITE_OPEN_URI");
+    }
+  }
+  db.setConnectOptions(options);
   if (!db.open())
     throw EWexoStoreError(
         QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(path, Describe(db.lastError())));

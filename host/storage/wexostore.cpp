@@ -1,6 +1,7 @@
 #include "storage/wexostore.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 
@@ -162,8 +163,21 @@ bool TWexoStore::HasTable(const QString &name) const {
                                 .toInt() > 0;
 }
 
+// The highest version stored; a value that is no plain number in range is
+// no version of this program, and the database is left as it is.
 int TWexoStore::ReadVersion() const {
-  return DirectScalar(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt();
+  static const QRegularExpression plain(QStringLiteral("^[0-9]{1,6}$"));
+  int version = 0;
+  TWexoRows rows = FConnection->ExecDirect(QStringLiteral("SELECT version FROM schema_version"));
+  while (rows.next()) {
+    const QString text = rows.value(0).toString();
+    if (!plain.match(text).hasMatch())
+      throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ hat eine unlesbare Schemaversion („%2“). Sie wurde "
+                                           "nicht verändert; bitte wenden Sie sich an Ihre Systembetreuung.")
+                                .arg(Location(), text.left(40)));
+    version = qMax(version, text.toInt());
+  }
+  return version;
 }
 
 int TWexoStore::StoredVersion() const { return HasTable(QStringLiteral("schema_version")) ? ReadVersion() : 0; }
