@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "datamodule/schnelleinstiegdatei.h"
+#include "framework/qvnguard.h"
 #include "wexotesting.h"
 
 namespace {
@@ -258,16 +259,34 @@ private Q_SLOTS:
       QVERIFY2(fresh.contains("schreibgeschützt"), qPrintable(fresh));
   }
 
+  void aPartlyDamagedDatabaseIsToldAndNotWrittenTo_data() {
+    QTest::addColumn<QString>("page");
+    QTest::newRow("Seite in der Mitte") << "";
+    // The index the start reads the stored window settings through: the start's own read meets it too.
+    QTest::newRow("Index der Fenstereinstellungen") << "sqlite_autoindex_form_store_1";
+  }
   void aPartlyDamagedDatabaseIsToldAndNotWrittenTo() {
+    QFETCH(QString, page);
     if (TTestEnvironment::OnPostgres())
       QSKIP("eine Eigenschaft der SQLite-Datei");
     const QString path = Env->Dir.filePath("teilweise.sqlite");
-    { std::unique_ptr<TWexoStore> made(TWexoStore::Open(path)); }
-    // One page in the middle overwritten, as a failing disk or a stray write leaves it.
+    int damagedPage = 31;
+    {
+      std::unique_ptr<TWexoStore> made(TWexoStore::Open(path));
+      if (!page.isEmpty()) {
+        made->Exec("INSERT INTO form_store (form_id, index_name, property, value) VALUES ('DEU.WEXO.WEXOENTR', "
+                   "'TEST-PC', 'spbColCount.Tag', '2')");
+        damagedPage = made->Scalar("SELECT rootpage FROM sqlite_master WHERE name = ?", {page}).toInt();
+        QVERIFY(damagedPage > 1);
+      }
+    }
+    // One page overwritten, as a failing disk or a stray write leaves it.
     QByteArray bytes = FileBytes(path);
-    QVERIFY(bytes.size() > 31 * 4096);
+    QVERIFY(bytes.size() > damagedPage * 4096);
     for (int i = 0; i < 4096; ++i)
-      bytes[30 * 4096 + i] = char((i * 7919 + 13) % 251);
+      bytes[(damagedPage - 1) * 4096 + i] = char((i * 7919 + 13) % 251);
+    QFile::remove(qEnvironmentVariable("WEXO_ERROR_LOG"));
+    QVNMessages()->Shown.clear();
     {
       QFile f(path);
       QVERIFY(f.open(QIODevice::WriteOnly));
@@ -287,15 +306,27 @@ private Q_SLOTS:
         QVERIFY(form.lblAufgabenHinweis->Caption().contains("nicht verfügbar"));
         QVERIFY(form.vstAufgaben->Ghosted());
         form.acWEListeExecute();
+        // Actions meeting the damage after the check told it say no more.
+        QVNGuard("TfrmWexoentree.acSchnelleinNeuAnlageExecute", [&] {
+          store->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (1, 'x', 'WEListe', '')");
+        });
+        if (!page.isEmpty())
+          QVNGuard("TfrmWexoentree.FormShow", [&] {
+            store->Exec("SELECT value FROM form_store WHERE form_id = 'x' AND index_name = 'y' AND property = 'z'");
+          });
         form.spbColCount->SetTag(3);
         form.close();
       }
       wexodm = nullptr;
     }
     QCOMPARE(FileBytes(path), bytes);
+    // Told once, however many actions met it, and written to the error log.
     const QString said = QVNMessages()->Shown.join('\n');
     QCOMPARE(said.count("beschädigt"), 1);
     QVERIFY(said.contains(path));
+    QFile log(qEnvironmentVariable("WEXO_ERROR_LOG"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(log.readAll()).contains("beschädigt"));
   }
 
   void aLockIsCalledALockNeverDamage() {

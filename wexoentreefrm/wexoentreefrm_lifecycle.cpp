@@ -185,8 +185,11 @@ void TfrmWexoentree::ConnectDataModule() {
     if (isVisible())
       RefreshData();
   });
+  // Told once per run, whether an action or the check found it first; always logged.
   connect(wexodm, &Twexodm::DamageFound, this, [](const QString &message) {
-    QVNMessages()->Show(QStringLiteral("Artikelverwaltung"), message, TQVNMessageKind::Error);
+    QVNInfo()->WriteLog(QStringLiteral("Datenbankprüfung"), message);
+    if (QVNMessages()->FirstTimeThisRun(message))
+      QVNMessages()->Show(QStringLiteral("Artikelverwaltung"), message, TQVNMessageKind::Error);
   });
 }
 

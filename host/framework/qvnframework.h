@@ -31,6 +31,13 @@ public:
   QString Where;
 };
 
+// Marks a fault the user is told once per run, however many actions meet it
+// (a damaged database): the log still gets every one.
+class TQVNOncePerRun {
+public:
+  virtual ~TQVNOncePerRun() = default;
+};
+
 class TQVNProgramm {
 public:
   void Init(const QString &name, TEnumProzessTypen prozessTyp, TPVR_InstanceCount instanzen, int reserve,

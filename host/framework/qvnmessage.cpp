@@ -44,8 +44,17 @@ void TQVNMessages::Show(const QString &title, const QString &text, TQVNMessageKi
   RememberThisTurn(text);
 }
 
+bool TQVNMessages::FirstTimeThisRun(const QString &text) {
+  if (FThisRun.contains(text))
+    return false;
+  FThisRun.insert(text);
+  return true;
+}
+
 void TQVNMessages::ReportFailure(const QString &where, const std::exception &e) {
   if (FHeld || FQuiet.contains(where))
+    return;
+  if (dynamic_cast<const TQVNOncePerRun *>(&e) && !FirstTimeThisRun(QString::fromUtf8(e.what())))
     return;
   const QString what = FWhat.value(where, QStringLiteral("Der Vorgang konnte nicht ausgeführt werden"));
   Show(QStringLiteral("Artikelverwaltung"), what + QStringLiteral(":\n\n") + QString::fromUtf8(e.what()));

@@ -26,6 +26,9 @@ public:
   // While held (the window being created), failures are only registered: start-up shows the one it raises.
   void SetHeld(bool held) { FHeld = held; }
 
+  // True the first time a text is asked about in this run: a fault told once per run.
+  bool FirstTimeThisRun(const QString &text);
+
   // Every message shown, oldest first (support and tests read it).
   QStringList Shown;
 
@@ -35,6 +38,7 @@ private:
   QHash<QString, QString> FWhat;
   QSet<QString> FQuiet;
   QSet<QString> FThisTurn;
+  QSet<QString> FThisRun;
   bool FHeld = false;
 };
 

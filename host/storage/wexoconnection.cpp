@@ -361,9 +361,7 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
   if (IsWrite(sql)) {
     TakeCheckVerdict(150);
     if (FDamaged)
-      throw EWexoDamaged(QStringLiteral("Die Datenbank „%1“ ist beschädigt (%2). Damit sie nicht weiter Schaden "
-                                        "nimmt, wird nichts mehr in ihr gespeichert.")
-                             .arg(FDisplay, FReason));
+      throw EWexoDamaged(DamageMessage());
     if (FReadOnly)
       Throw(TFailure::ReadOnly, FReason);
   }
@@ -553,9 +551,7 @@ void TWexoConnection::Throw(TFailure failure, const QString &reason) {
                           .arg(FDisplay, reason));
   case TFailure::Damaged:
     ReportDamage(reason);
-    throw EWexoDamaged(QStringLiteral("Die Datenbank „%1“ ist beschädigt (%2). Es wird nichts mehr in ihr "
-                                      "gespeichert; bitte wenden Sie sich an Ihre Systembetreuung.")
-                           .arg(FDisplay, reason));
+    throw EWexoDamaged(DamageMessage());
   case TFailure::ReadOnly:
     throw EWexoReadOnly(
         QStringLiteral("Die Datenbank „%1“ ist schreibgeschützt (%2); es kann nichts gespeichert werden.")
@@ -571,18 +567,15 @@ void TWexoConnection::ReportDamage(const QString &reason) {
   if (FDamaged)
     return;
   FDamaged = true;
+  FDamageReason = reason;
   FReason = reason;
-  const QString message = QStringLiteral("Die Datenbank „%1“ ist beschädigt (%2). Damit sie nicht weiter Schaden "
-                                         "nimmt, speichert das Programm bis zum Ende nichts mehr in ihr. Bitte wenden "
-                                         "Sie sich an Ihre Systembetreuung.")
-                              .arg(FDisplay, reason);
-  QMetaObject::invokeMethod(
-      this,
-      [this, message] {
-        Q_EMIT DamageFound(message);
-        Q_EMIT StateChanged();
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
+}
+
+QString TWexoConnection::DamageMessage() const {
+  return QStringLiteral("Die Datenbank „%1“ ist beschädigt (%2). Damit sie nicht weiter Schaden nimmt, speichert das "
+                        "Programm bis zum Ende nichts mehr in ihr. Bitte wenden Sie sich an Ihre Systembetreuung.")
+      .arg(FDisplay, FDamageReason);
 }
 
 // After one busy timeout, the rest of this user action does not wait again.
@@ -666,8 +659,12 @@ void TWexoConnection::TakeCheckVerdict(int waitMs) {
     damage = FCheck->Damage;
   }
   FCheck.reset();
-  if (!damage.isEmpty())
+  // Found by no statement: nobody has told the user yet.
+  if (!damage.isEmpty() && !FDamaged) {
     ReportDamage(damage);
+    const QString message = DamageMessage();
+    QMetaObject::invokeMethod(this, [this, message] { Q_EMIT DamageFound(message); }, Qt::QueuedConnection);
+  }
 }
 
 bool TWexoConnection::Writable() {

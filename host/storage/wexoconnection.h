@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "framework/qvnframework.h"
+
 class QSqlQuery;
 class QThread;
 
@@ -35,8 +37,8 @@ class EWexoOffline : public EWexoUnreachable {
 class EWexoLocked : public EWexoUnreachable {
   using EWexoUnreachable::EWexoUnreachable;
 };
-// The database reported damage; nothing is written to it any more.
-class EWexoDamaged : public EWexoStoreError {
+// The database reported damage; nothing is written to it any more. Told once per run.
+class EWexoDamaged : public EWexoStoreError, public TQVNOncePerRun {
   using EWexoStoreError::EWexoStoreError;
 };
 // The database or this user may not be written to.
@@ -127,7 +129,8 @@ Q_SIGNALS:
   void StateChanged();
   void Reconnected();
   void OpenWorkChanged();
-  // Once per run, with the German message for the user.
+  // Damage the background check found, with the German message for the user
+  // (the same text a statement meeting the damage throws).
   void DamageFound(const QString &message);
 
 private:
@@ -153,6 +156,7 @@ private:
   void LockedThisTurn();
   // Damage found by a statement or by the background check: said once, nothing written after.
   void ReportDamage(const QString &reason);
+  QString DamageMessage() const;
   static QString Numbered(const QString &sql);
 
   QString FName;
@@ -175,6 +179,7 @@ private:
   bool FOnline = true;
   bool FReadOnly = false;
   bool FDamaged = false;
+  QString FDamageReason; // the first damage found: one text for every report of it
   QString FReason;
   QDateTime FNextTry;
   bool FTriedThisTurn = false;
