@@ -736,6 +736,46 @@ private Q_SLOTS:
     QVERIFY(infos.at(1).Visible);
   }
 
+  // Another program's long lock freezes nothing: the open window paints on,
+  // and once the lock has lasted a while the task list says so.
+  void aLongLockElsewhereNeitherFreezesNorGoesUnsaid() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("eine Eigenschaft der SQLite-Datei");
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    wexodm = Dm.get();
+    {
+      TfrmWexoentree form;
+      form.show();
+      QApplication::processEvents();
+      QVERIFY(!form.lblAufgabenHinweis->isVisible());
+      QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "haelt-lange");
+      other.setDatabaseName(Env->DatabasePath());
+      QVERIFY(other.open());
+      QSqlQuery lock(other);
+      QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+      QElapsedTimer clock;
+      clock.start();
+      qint64 last = 0, worst = 0;
+      QTimer tick;
+      tick.setInterval(10);
+      connect(&tick, &QTimer::timeout, [&] {
+        worst = qMax(worst, clock.elapsed() - last);
+        last = clock.elapsed();
+      });
+      tick.start();
+      QTRY_VERIFY_WITH_TIMEOUT(form.lblAufgabenHinweis->isVisible(), TWexoConnection::LockShownAfterMs + 4000);
+      QVERIFY(form.lblAufgabenHinweis->Caption().contains("gesperrt"));
+      QVERIFY2(worst < 100, qPrintable(QString::number(worst)));
+      lock.exec("ROLLBACK");
+      lock = QSqlQuery();
+      other.close();
+      other = QSqlDatabase();
+      QSqlDatabase::removeDatabase("haelt-lange");
+      QTRY_VERIFY_WITH_TIMEOUT(!form.lblAufgabenHinweis->isVisible(), 5000);
+    }
+    wexodm = nullptr;
+  }
+
   void aLaunchWhileTheDatabaseIsLockedWaitsOnceAndSaysSo() {
     if (TTestEnvironment::OnPostgres())
       QSKIP("eine Eigenschaft der SQLite-Datei");

@@ -144,7 +144,10 @@ void TfrmWexoentree::ShowStoreState() {
       const qint64 seconds = state.NextTry.isValid() ? QDateTime::currentDateTime().secsTo(state.NextTry) : -1;
       text = seconds > 0 ? QStringLiteral("Keine Verbindung zur Datenbank – neuer Versuch in %1 s.").arg(seconds)
                          : QStringLiteral("Keine Verbindung zur Datenbank – neuer Versuch läuft …");
-    } else if (FCountsUnavailable)
+    } else if (state.Locked)
+      text = QStringLiteral("Die Datenbank ist von einem anderen Programm gesperrt – die Zählerstände werden nach "
+                            "der Freigabe aufgefrischt.");
+    else if (FCountsUnavailable)
       text = QStringLiteral("Zählerstände nicht verfügbar.");
     const bool shown = !text.isEmpty();
     if (lblAufgabenHinweis->Caption() != text)

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlField>
@@ -51,6 +53,26 @@ int SocketOf(const QSqlDatabase &db) {
   }();
   const void *connection = *static_cast<void *const *>(handle.constData());
   return connection && pqSocket ? pqSocket(connection) : -1;
+}
+
+// SQLite's busy handler, looked up in the library the driver loaded (as the
+// PostgreSQL client library is above), so this program links neither.
+using TSqliteBusyHandler = int (*)(void *, int (*)(void *, int), void *);
+TSqliteBusyHandler SqliteBusyHandler() {
+  static const TSqliteBusyHandler handler = [] {
+    void *library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    return library ? reinterpret_cast<TSqliteBusyHandler>(::dlsym(library, "sqlite3_busy_handler")) : nullptr;
+  }();
+  return handler;
+}
+
+void *SqliteHandle(const QSqlDatabase &db) {
+  if (!db.isOpen() || !db.driver())
+    return nullptr;
+  const QVariant handle = db.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    return nullptr;
+  return *static_cast<void *const *>(handle.constData());
 }
 
 // Connection options a PostgreSQL address may carry in its query (?sslmode=require).
@@ -339,6 +361,32 @@ void TWexoConnection::OpenSqlite(const QString &location) {
   if (!db.open())
     throw EWexoStoreError(
         QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(path, Describe(db.lastError())));
+  // Waiting for a lock is ours to bound: zero for the background's reads, one
+  // busy timeout for a user action, with the busy cursor meanwhile.
+  void *handle = SqliteHandle(db);
+  if (handle && SqliteBusyHandler())
+    FOwnBusyHandler = SqliteBusyHandler()(handle, &TWexoConnection::OnBusy, this) == 0;
+}
+
+int TWexoConnection::OnBusy(void *connection, int count) {
+  auto *self = static_cast<TWexoConnection *>(connection);
+  if (count == 0)
+    self->FBusyClock.start();
+  if (self->FBusyClock.elapsed() >= self->FBusyWaitMs)
+    return 0;
+  if (!self->FBusyCursor && QThread::currentThread() == self->thread() && qobject_cast<QGuiApplication *>(qApp)) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    self->FBusyCursor = true;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(count < 10 ? 2 : 20));
+  return 1;
+}
+
+// How long the next statements wait for another program's lock.
+void TWexoConnection::SetLockWait(int ms) {
+  FBusyWaitMs = ms;
+  if (!FOwnBusyHandler)
+    QSqlQuery(Db()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
 }
 
 bool TWexoConnection::IsWrite(const QString &sql) {
@@ -397,6 +445,12 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
 TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &params, bool prepared, TFailure &failure,
                                    QString &reason) {
   failure = TFailure::None;
+  const auto cursorBack = qScopeGuard([this] {
+    if (FBusyCursor) {
+      FBusyCursor = false;
+      QGuiApplication::restoreOverrideCursor();
+    }
+  });
   QSqlQuery *q = nullptr;
   std::unique_ptr<QSqlQuery> oneOff;
   const std::string key = sql.toStdString();
@@ -583,17 +637,17 @@ void TWexoConnection::LockedThisTurn() {
   if (FPostgres || FFailFast)
     return;
   FFailFast = true;
-  QSqlQuery(Db()).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+  SetLockWait(0);
   QTimer::singleShot(0, this, [this] {
     FFailFast = false;
-    QSqlQuery(Db()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(FBusyTimeout));
+    SetLockWait(FBusyTimeout);
   });
 }
 
 void TWexoConnection::SetBusyTimeout(int ms) {
   FBusyTimeout = ms;
-  if (!FPostgres)
-    QSqlQuery(Db()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+  if (!FPostgres && !FFailFast)
+    SetLockWait(ms);
 }
 
 // Files up to this size are read whole in a moment; a larger file is not held
@@ -726,6 +780,7 @@ TWexoConnectionState TWexoConnection::State() const {
   TWexoConnectionState s;
   s.Online = FOnline;
   s.Damaged = FDamaged;
+  s.Locked = FLocked;
   s.ReadOnly = FReadOnly;
   s.NextTry = FNextTry;
   s.Reason = FReason;
@@ -872,17 +927,34 @@ void TWexoConnection::Subscribe() {
     connect(driver, &QSqlDriver::notification, this, &TWexoConnection::OpenWorkChanged, Qt::UniqueConnection);
 }
 
+// Asked every two seconds without waiting for a lock: another program's long
+// lock (a VACUUM, a bulk job) is tried again at the next tick, and after
+// LockShownAfterMs it is shown, as a lost server is.
 void TWexoConnection::CheckDataVersion() {
-  try {
-    TWexoRows rows = Exec(QStringLiteral("PRAGMA data_version"));
-    if (!rows.next())
-      return;
-    const qint64 version = rows.value(0).toLongLong();
-    const bool changed = FDataVersion >= 0 && version != FDataVersion;
-    FDataVersion = version;
-    if (changed)
-      Q_EMIT OpenWorkChanged();
-  } catch (const EWexoStoreError &) {
-    // A locked or busy moment: the next check asks again.
+  SetLockWait(0);
+  const auto waitBack = qScopeGuard([this] { SetLockWait(FFailFast ? 0 : FBusyTimeout); });
+  TFailure failure = TFailure::None;
+  QString reason;
+  TWexoRows rows = RunOnce(QStringLiteral("PRAGMA data_version"), {}, true, failure, reason);
+  if (failure == TFailure::Locked) {
+    if (!FLockedSince.isValid())
+      FLockedSince.start();
+    if (!FLocked && FLockedSince.elapsed() >= LockShownAfterMs) {
+      FLocked = true;
+      Q_EMIT StateChanged();
+    }
+    return;
   }
+  const bool wasLocked = FLocked;
+  FLockedSince.invalidate();
+  FLocked = false;
+  if (wasLocked)
+    Q_EMIT StateChanged();
+  if (failure != TFailure::None || !rows.next())
+    return; // damage is the statements' and the check's to report
+  const qint64 version = rows.value(0).toLongLong();
+  const bool changed = FDataVersion >= 0 && version != FDataVersion;
+  FDataVersion = version;
+  if (changed || wasLocked)
+    Q_EMIT OpenWorkChanged();
 }

@@ -4,6 +4,7 @@
 // lost server and comes back by itself, and turns changes of the open work
 // made anywhere into one signal.
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
@@ -69,6 +70,7 @@ struct TWexoConnectionState {
   bool Online = true;
   bool Damaged = false;
   bool ReadOnly = false;
+  bool Locked = false; // another program has held a lock for a while (SQLite)
   QDateTime NextTry;   // the next attempt in the background
   QString Reason;      // the driver's last reason, for the user
 };
@@ -82,6 +84,8 @@ public:
   // Longest wait for a server: connecting, and any one statement.
   static constexpr int ServerTimeoutSeconds = 5;
   static constexpr int BusyTimeoutMs = 5000;
+  // A lock held this long by another program is shown, as a lost server is.
+  static constexpr int LockShownAfterMs = 5000;
 
   // Opens the database the location names; throws EWexoStoreError with a
   // German message naming it (without password) when it cannot be opened.
@@ -154,6 +158,8 @@ private:
   void Subscribe();
   void CheckDataVersion();
   void LockedThisTurn();
+  static int OnBusy(void *connection, int count);
+  void SetLockWait(int ms);
   // Damage found by a statement or by the background check: said once, nothing written after.
   void ReportDamage(const QString &reason);
   QString DamageMessage() const;
@@ -185,6 +191,12 @@ private:
   bool FTriedThisTurn = false;
   bool FFailFast = false;
   int FBusyTimeout = BusyTimeoutMs;
+  bool FOwnBusyHandler = false;
+  int FBusyWaitMs = BusyTimeoutMs;
+  QElapsedTimer FBusyClock;
+  bool FBusyCursor = false;
+  QElapsedTimer FLockedSince;
+  bool FLocked = false;
   int FRetryStep = 0;
   QTimer FRetryTimer;
   QPointer<QThread> FProbe;
