@@ -736,6 +736,45 @@ private Q_SLOTS:
     QVERIFY(infos.at(1).Visible);
   }
 
+  // On slow storage (a network share) the check of a large sound file never
+  // keeps the program's own writes waiting: the start records what it did.
+  void aSlowLargeFileTakesTheProgramsOwnWrites() {
+    const QString wexo = qEnvironmentVariable("WEXO_PROGRAM"), slow = qEnvironmentVariable("WEXO_SLOWREAD");
+    if (TTestEnvironment::OnPostgres() || wexo.isEmpty() || slow.isEmpty())
+      QSKIP("braucht das Programm, eine SQLite-Datei und den Bremser für Lesezugriffe");
+    const QString path = Env->Dir.filePath("gross-langsam.sqlite");
+    {
+      std::unique_ptr<TWexoStore> made(TWexoStore::Open(path));
+      made->Transaction([&] {
+        made->ExecDirect("CREATE TABLE ballast (data BLOB)");
+        for (int i = 0; i < 60; ++i)
+          made->Exec("INSERT INTO ballast (data) VALUES (randomblob(1048576))");
+      });
+    }
+    QVERIFY(QFileInfo(path).size() > 60 * 1024 * 1024);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WEXO_DATABASE", path);
+    env.insert("WEXO_TERMINAL_ID", "LANGSAM-1");
+    env.insert("WEXO_QUIT_AFTER_PAINT", "1");
+    env.insert("WEXO_ERROR_LOG", Env->Dir.filePath("langsam.log"));
+    env.insert("LD_PRELOAD", slow);
+    env.insert("WEXO_SLOW_FILE", "/gross-langsam.sqlite");
+    env.insert("WEXO_SLOW_MICROSECONDS", "500"); // a whole read of the file takes longer than a busy timeout
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    p.setProcessEnvironment(env);
+    p.start(wexo, {});
+    QVERIFY(p.waitForFinished(60000));
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY2(!said.contains("gesperrt") && !said.contains("Fehler"), qPrintable(said));
+    std::unique_ptr<TWexoStore> store(TWexoStore::Open(path));
+    QCOMPARE(store->Scalar("SELECT COUNT(*) FROM operation_journal WHERE terminal_id = 'LANGSAM-1' AND operation = "
+                           "'MandantEinstellen'")
+                 .toInt(),
+             1);
+  }
+
   // Another program's long lock freezes nothing: the open window paints on,
   // and once the lock has lasted a while the task list says so.
   void aLongLockElsewhereNeitherFreezesNorGoesUnsaid() {

@@ -66,6 +66,15 @@ TSqliteBusyHandler SqliteBusyHandler() {
   return handler;
 }
 
+using TSqliteInterrupt = void (*)(void *);
+TSqliteInterrupt SqliteInterrupt() {
+  static const TSqliteInterrupt interrupt = [] {
+    void *library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    return library ? reinterpret_cast<TSqliteInterrupt>(::dlsym(library, "sqlite3_interrupt")) : nullptr;
+  }();
+  return interrupt;
+}
+
 void *SqliteHandle(const QSqlDatabase &db) {
   if (!db.isOpen() || !db.driver())
     return nullptr;
@@ -215,12 +224,23 @@ private:
   std::thread FThread;
 };
 
-// The verdict of the background check, handed from its thread.
+// The verdict of the background check, handed from its thread. The check can
+// be stopped: its read lock must never keep this program's writes waiting.
 struct TWexoConnection::TCheck {
   std::mutex Mutex;
   std::condition_variable Done;
   bool Finished = false;
+  bool Stopped = false;
+  void *Handle = nullptr; // the check's SQLite connection while it reads
   QString Damage;
+  QElapsedTimer Clock;
+
+  void Stop() {
+    std::lock_guard lock(Mutex);
+    Stopped = true;
+    if (Handle && SqliteInterrupt())
+      SqliteInterrupt()(Handle);
+  }
 };
 
 TWexoConnection::TWexoConnection(const QString &location) : FLocation(location), FDisplay(WexoRedactLocation(location)) {
@@ -242,6 +262,8 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
 TWexoConnection::~TWexoConnection() {
   FRetryTimer.stop();
   FWatchTimer.stop();
+  if (FCheck)
+    FCheck->Stop();
   if (FCheckThread)
     FCheckThread->wait();
   if (FProbe)
@@ -407,7 +429,7 @@ TWexoRows TWexoConnection::ExecDirect(const QString &sql) { return Run(sql, {}, 
 
 TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, bool prepared) {
   if (IsWrite(sql)) {
-    TakeCheckVerdict(150);
+    TakeCheckVerdict(true);
     if (FDamaged)
       throw EWexoDamaged(DamageMessage());
     if (FReadOnly)
@@ -650,14 +672,11 @@ void TWexoConnection::SetBusyTimeout(int ms) {
     SetLockWait(ms);
 }
 
-// Files up to this size are read whole in a moment; a larger file is not held
-// locked that long and shows its damage where it is read.
-static constexpr qint64 kCheckedFileBytes = 64 * 1024 * 1024;
-
 void TWexoConnection::StartBackgroundCheck() {
-  if (FPostgres || FCheck || FLocation == QLatin1String(":memory:") || QFileInfo(FLocation).size() > kCheckedFileBytes)
+  if (FPostgres || FCheck || FLocation == QLatin1String(":memory:"))
     return;
   auto check = std::make_shared<TCheck>();
+  check->Clock.start();
   FCheck = check;
   const QString path = FLocation;
   QThread *thread = QThread::create([check, path] {
@@ -667,26 +686,35 @@ void TWexoConnection::StartBackgroundCheck() {
       QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
       db.setDatabaseName(path);
       db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000"));
+      bool stopped = false;
       if (db.open()) {
+        {
+          std::lock_guard lock(check->Mutex);
+          check->Handle = SqliteHandle(db);
+          stopped = check->Stopped;
+        }
         QSqlQuery q(db);
-        if (q.exec(QStringLiteral("PRAGMA quick_check(5)"))) {
+        if (stopped) {
+        } else if (q.exec(QStringLiteral("PRAGMA quick_check(5)"))) {
           QStringList problems;
           while (q.next())
             problems << q.value(0).toString();
-          if (problems != QStringList{QStringLiteral("ok")})
+          if (problems != QStringList{QStringLiteral("ok")} && !problems.isEmpty())
             damage = problems.join(QStringLiteral("; ")).simplified().left(300);
         } else {
-          // A lock is no damage: the check is then simply left out.
+          // A lock or a stop is no damage: the check is then simply left out.
           if (IsSqliteDamage(q.lastError()))
             damage = Describe(q.lastError());
         }
         q.finish();
+        std::lock_guard lock(check->Mutex);
+        check->Handle = nullptr;
       }
       db.close();
     }
     QSqlDatabase::removeDatabase(name);
     std::lock_guard lock(check->Mutex);
-    check->Damage = damage;
+    check->Damage = check->Stopped ? QString() : damage;
     check->Finished = true;
     check->Done.notify_all();
   });
@@ -695,19 +723,31 @@ void TWexoConnection::StartBackgroundCheck() {
   FCheckThread = thread;
   connect(thread, &QThread::finished, this, [this, thread] {
     thread->deleteLater();
-    TakeCheckVerdict(0);
+    TakeCheckVerdict(false);
   });
+  // Bounded by time, not by the file's size: what is not read by then is left to the statements.
+  QTimer::singleShot(CheckBudgetMs, this, [check] { check->Stop(); });
   thread->start(QThread::LowPriority);
 }
 
-void TWexoConnection::TakeCheckVerdict(int waitMs) {
+// Before a write, the check may finish within its budget; past it, it is
+// stopped, so its read lock never keeps the write waiting.
+void TWexoConnection::TakeCheckVerdict(bool beforeWrite) {
   if (!FCheck)
     return;
   QString damage;
   {
     std::unique_lock lock(FCheck->Mutex);
-    if (!FCheck->Finished && waitMs > 0)
-      FCheck->Done.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return FCheck->Finished; });
+    if (!FCheck->Finished && beforeWrite) {
+      const qint64 left = qMax<qint64>(0, CheckBudgetMs - FCheck->Clock.elapsed());
+      FCheck->Done.wait_for(lock, std::chrono::milliseconds(left), [&] { return FCheck->Finished; });
+      if (!FCheck->Finished) {
+        lock.unlock();
+        FCheck->Stop();
+        lock.lock();
+        FCheck->Done.wait(lock, [&] { return FCheck->Finished; });
+      }
+    }
     if (!FCheck->Finished)
       return;
     damage = FCheck->Damage;
@@ -722,7 +762,7 @@ void TWexoConnection::TakeCheckVerdict(int waitMs) {
 }
 
 bool TWexoConnection::Writable() {
-  TakeCheckVerdict(150);
+  TakeCheckVerdict(true);
   return !FReadOnly && !FDamaged;
 }
 

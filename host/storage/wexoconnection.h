@@ -114,9 +114,12 @@ public:
   // Whether a write may go to the database now; waits briefly for the check
   // of the file that runs in the background since the start.
   bool Writable();
-  // Checks an SQLite file in the background (files small enough to be read in
-  // a moment): damage in pages no read touches is found before anything is written.
+  // Checks an SQLite file in the background for at most CheckBudgetMs: damage
+  // in pages no read touches is found before anything is written, and a check
+  // not done by then (a large file, slow storage) is stopped, never kept
+  // holding a lock that a write of this program would wait for.
   void StartBackgroundCheck();
+  static constexpr int CheckBudgetMs = 1000;
 
   // While on, changes of the open work made anywhere raise OpenWorkChanged:
   // PostgreSQL notifies, SQLite is asked for its data version every 2 s.
@@ -210,5 +213,5 @@ private:
   struct TCheck;
   std::shared_ptr<TCheck> FCheck;
   QPointer<QThread> FCheckThread;
-  void TakeCheckVerdict(int waitMs);
+  void TakeCheckVerdict(bool beforeWrite);
 };
