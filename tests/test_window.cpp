@@ -3,6 +3,9 @@
 #include <QCryptographicHash>
 #include <QStandardPaths>
 #include <QtTest>
+#include <QLockFile>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "framework/commatext.h"
 #include "framework/qvnguard.h"
@@ -311,25 +314,51 @@ private Q_SLOTS:
       QCOMPARE(c->features(), QDockWidget::NoDockWidgetFeatures);
   }
 
+  // What a start leaves behind when it dies inside Qt's reader: its mark, held by a process that is gone.
+  static void LeaveMarkOfADeadStart(const QString &terminal, const QByteArray &state) {
+    QVERIFY(QDir().mkpath(TRestoreMark::Folder()));
+    const pid_t child = ::fork();
+    if (child == 0) {
+      QLockFile lock(TRestoreMark::PathFor(terminal, state));
+      ::_exit(lock.tryLock(0) ? 0 : 1); // ends holding it
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    QCOMPARE(status, 0);
+    QVERIFY(QFile::exists(TRestoreMark::PathFor(terminal, state)));
+  }
+
   void aStartThatDiedWhileApplyingALayoutSkipsItNextTime() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();
     const QByteArray state = f->aqDockingSite1->saveState(1);
-    // What a start leaves behind when it dies inside Qt's reader.
-    const QString mark = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/docking-restore.pending";
-    QDir().mkpath(QFileInfo(mark).absolutePath());
-    QFile out(mark);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(QVNInfoTerminalID().toUtf8() + '\n' + QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex());
-    out.close();
+    LeaveMarkOfADeadStart("TEST-PC", state);
+    LeaveMarkOfADeadStart("KASSE-2", state); // another workstation's, left where it is
     f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state, "aqdcAufgaben"));
     QCOMPARE(fx.Reports(), QStringList{"TfrmWexoentree.StrToDockingLayout"});
     QVERIFY(f->aqDockingManager1->ActiveControl() != f->aqdcAufgaben);
-    QVERIFY(!QFile::exists(mark));
+    QVERIFY(!QFile::exists(TRestoreMark::PathFor("TEST-PC", state)));
     // Reported once: the start after that applies the layout again.
     f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state, "aqdcAufgaben"));
     QCOMPARE(fx.Reports().size(), 1);
     QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcAufgaben);
+    QVERIFY(QFile::exists(TRestoreMark::PathFor("KASSE-2", state)));
+    QFile::remove(TRestoreMark::PathFor("KASSE-2", state));
+  }
+
+  // A second start of the same workstation applying the same layout at the
+  // same moment is no crash: the healthy layout is taken.
+  void anOverlappingStartIsNoCrash() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    const QByteArray state = f->aqDockingSite1->saveState(1);
+    QVERIFY(QDir().mkpath(TRestoreMark::Folder()));
+    QLockFile other(TRestoreMark::PathFor("TEST-PC", state)); // held by a start that lives
+    QVERIFY(other.tryLock(0));
+    f->StrToDockingLayout(f->aqDockingManager1, Wrapped(state, "aqdcAufgaben"));
+    QVERIFY2(fx.Reports().isEmpty(), qPrintable(fx.Reports().join(',')));
+    QCOMPARE(f->aqDockingManager1->ActiveControl(), f->aqdcAufgaben);
+    QVERIFY(other.isLocked());
   }
 
   // What Qt writes back for an arrangement it accepted is accepted again:

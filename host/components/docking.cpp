@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <signal.h>
 #include <stdexcept>
 
 TaqDockingSite::TaqDockingSite(QWidget *parent) : QMainWindow(parent) {
@@ -114,32 +115,61 @@ void TQVNDockingManager::LoadFromStream(QIODevice &stream) {
   LoadState(state);
 }
 
-namespace {
-// A start that dies while Qt applies a layout leaves this mark behind; the
-// next start then skips that layout instead of dying again.
-class TRestoreMark {
-public:
-  explicit TRestoreMark(const QByteArray &state)
-      : FPath(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-              QStringLiteral("/docking-restore.pending")),
-        FId(QVNInfoTerminalID().toUtf8() + '\n' + QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex()) {}
-  bool KilledBefore() const {
-    QFile f(FPath);
-    return f.open(QIODevice::ReadOnly) && f.readAll() == FId;
-  }
-  void Set() const {
-    QDir().mkpath(QFileInfo(FPath).absolutePath());
-    QFile f(FPath);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-      f.write(FId);
-  }
-  void Clear() const { QFile::remove(FPath); }
+// A start that dies while Qt applies a layout leaves its mark behind: a lock
+// file per workstation and layout, naming the process that holds it. The next
+// start of that workstation finds the holder gone and skips that layout
+// instead of dying again; a start running at the same moment finds the
+// holder alive and is no crash.
+TRestoreMark::TRestoreMark(const QByteArray &state) : FLock(PathFor(QVNInfoTerminalID(), state)) {
+  FLock.setStaleLockTime(0); // stale only when its process is gone, never by age
+}
 
-private:
-  QString FPath;
-  QByteArray FId;
-};
-} // namespace
+TRestoreMark::~TRestoreMark() { Clear(); }
+
+QString TRestoreMark::Folder() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/restore-marks");
+}
+
+QString TRestoreMark::PathFor(const QString &terminal, const QByteArray &state) {
+  auto key = [](const QByteArray &bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
+  };
+  return Folder() + QLatin1Char('/') + key(terminal.toUtf8()) + QLatin1Char('-') + key(state) +
+         QStringLiteral(".lock");
+}
+
+bool TRestoreMark::KilledBefore() {
+  qint64 pid = 0;
+  QString host, application;
+  if (!FLock.getLockInfo(&pid, &host, &application))
+    return false;
+  if (!FLock.tryLock(0))
+    return false; // its holder lives: a start applying this layout right now
+  FLock.unlock();
+  // Taken over: the holder is gone, unless it finished in between.
+  return !(pid > 0 && ::kill(pid_t(pid), 0) == 0);
+}
+
+void TRestoreMark::Set() {
+  // A start applying the same layout at this moment is waited for a little, then let be.
+  if (QDir().mkpath(Folder()) && FLock.tryLock(500))
+    return;
+  if (FLock.error() == QLockFile::LockFailedError)
+    return;
+  static bool told = false;
+  if (told)
+    return;
+  told = true;
+  QVNInfo()->WriteLog(QStringLiteral("TQVNDockingManager.LoadState"),
+                      QStringLiteral("Der Ordner „%1“ ist nicht beschreibbar: eine Fensteranordnung, bei deren "
+                                     "Übernahme das Programm endet, wird beim nächsten Start nicht übersprungen.")
+                          .arg(Folder()));
+}
+
+void TRestoreMark::Clear() {
+  if (FLock.isLocked())
+    FLock.unlock();
+}
 
 TDockStateRules TQVNDockingManager::Rules() const {
   TDockStateRules rules;
@@ -157,9 +187,8 @@ void TQVNDockingManager::LoadState(const QByteArray &state) {
   if (!problem.isEmpty())
     throw std::runtime_error(
         QStringLiteral("Die gespeicherte Fensteranordnung wird nicht übernommen (%1).").arg(problem).toStdString());
-  const TRestoreMark mark(state);
+  TRestoreMark mark(state);
   if (mark.KilledBefore()) {
-    mark.Clear();
     throw std::runtime_error("Beim letzten Start endete das Programm, während es diese Fensteranordnung übernahm; "
                              "sie wird übersprungen.");
   }

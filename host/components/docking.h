@@ -3,12 +3,33 @@
 // main-window area; a layout is the site's saved state.
 #include <QDockWidget>
 #include <QIODevice>
+#include <QLockFile>
 #include <QMainWindow>
 #include <QPointer>
 
 #include "components/dockstate.h"
 
 class TQVNDockingManager;
+
+// The mark a start leaves while Qt applies a stored layout: one per
+// workstation and layout, so a start that died applying it is told from one
+// applying it at the same moment, and one workstation never clears another's.
+class TRestoreMark {
+public:
+  explicit TRestoreMark(const QByteArray &state);
+  ~TRestoreMark();
+  TRestoreMark(const TRestoreMark &) = delete;
+  TRestoreMark &operator=(const TRestoreMark &) = delete;
+  // True when a start of this workstation ended while applying this layout (its mark is left, its process gone).
+  bool KilledBefore();
+  void Set();
+  void Clear();
+  static QString Folder();
+  static QString PathFor(const QString &terminal, const QByteArray &state);
+
+private:
+  QLockFile FLock;
+};
 
 class TaqDockingSite : public QMainWindow {
   Q_OBJECT
