@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "datamodule/schnelleinstiegdatei.h"
+#include "components/qvnsearch.h"
 #include "framework/qvnguard.h"
 #include "wexotesting.h"
 
@@ -554,6 +555,64 @@ private Q_SLOTS:
     qputenv("WEXO_DIALOGS", "auto");
     QVERIFY(listed >= before);
     QCOMPARE(Dm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(QDateTime::currentDateTime(), 1), before - 2);
+  }
+
+  // A refused dialog runs by no route: its menu entry and key, a quick entry
+  // opening it (by its run button, from the search), a task row, a direct
+  // start. Lifting the refusal takes effect at the next refresh, as a new one does.
+  void aRefusedDialogRunsByNoRoute() {
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    wexodm = Dm.get();
+    {
+      TfrmWexoentree form;
+      form.show();
+      QApplication::processEvents();
+      int tag = 0, order = 0;
+      for (int i = 0; i < form.btnsMoreWE->Items()->Count(); ++i)
+        if (form.btnsMoreWE->Items()->Items(i)->Button()->Action() == form.acWEArtNrBekannt)
+          tag = form.btnsMoreWE->Items()->Items(i)->Tag;
+      for (int i = 0; i < form.btnsMoreDI->Items()->Count(); ++i)
+        if (form.btnsMoreDI->Items()->Items(i)->Button()->Action() == form.acDI_Bestellungen)
+          order = form.btnsMoreDI->Items()->Items(i)->Tag;
+      QVERIFY(tag > 0 && order > 0);
+      Env->Store->Exec("INSERT INTO menu_permissions (terminal_id, tag) VALUES ('*', ?), ('TEST-PC', ?)", {tag, order});
+      TfrmWexoentreeTestAccess::RefreshData(&form);
+      auto journal = [&](const QString &operation) {
+        return Env->Store->Scalar("SELECT COUNT(*) FROM operation_journal WHERE operation = ?", {operation}).toInt();
+      };
+      QVERIFY(!form.acWEArtNrBekannt->isEnabled());
+      // The quick entry "Wareneingang Artikelnummer" opens the refused dialog: greyed, marked, not in the search.
+      QVERIFY(RowTexts(form.vtSchnellEinstiegView).join('|').contains("Wareneingang Artikelnummer (gesperrt)"));
+      for (const TQVNSuchEintrag &e : form.SearchEntries())
+        QVERIFY2(!e.Text.contains("Wareneingang Artikelnummer"), qPrintable(e.Text));
+      const int row = int(RowTexts(form.vtSchnellEinstiegView).indexOf(
+          QRegularExpression("Wareneingang Artikelnummer \\(gesperrt\\).*")));
+      QVERIFY(row >= 0);
+      form.vtSchnellEinstiegView->SetFocusedCell(row, 0);
+      QVNMessages()->Shown.clear();
+      form.acSchnelleinAusfuehrenExecute(form.spbSERun);
+      QCOMPARE(journal("SchnellEinstiegExecute"), 0);
+      QCOMPARE(journal("WEArtikelBekannt"), 0);
+      QVERIFY(QVNMessages()->Shown.join('\n').contains("gesperrt"));
+      // Other forms of a refused dialog: a quick entry with other arguments, a task row, a direct start.
+      QVERIFY(Dm->IsOperationRefused("WEArtikelBekannt", "false"));
+      QVERIFY(!Dm->IsOperationRefused("WEArtikelBekannt", "true")); // Sammelartikel is an entry of its own
+      QVERIFY_THROWS_EXCEPTION(std::runtime_error, Dm->ORDERUebersicht());
+      QCOMPARE(journal("ORDERUebersicht"), 0);
+      // Lifted: back at the next refresh, entry, key and quick entry.
+      Env->Store->Exec("DELETE FROM menu_permissions");
+      TfrmWexoentreeTestAccess::RefreshData(&form);
+      QVERIFY(form.acWEArtNrBekannt->isEnabled());
+      for (int i = 0; i < form.btnsMoreWE->Items()->Count(); ++i)
+        if (form.btnsMoreWE->Items()->Items(i)->Tag == tag)
+          QVERIFY(form.btnsMoreWE->Items()->Items(i)->Visible());
+      QVERIFY(!RowTexts(form.vtSchnellEinstiegView).join('|').contains("gesperrt"));
+      form.vtSchnellEinstiegView->SetFocusedCell(
+          int(RowTexts(form.vtSchnellEinstiegView).indexOf(QRegularExpression("Wareneingang Artikelnummer.*"))), 0);
+      form.acSchnelleinAusfuehrenExecute(form.spbSERun);
+      QCOMPARE(journal("WEArtikelBekannt"), 1);
+    }
+    wexodm = nullptr;
   }
 
   void menuInfosArePerWorkstationAndPermissionsFromTheirTable() {

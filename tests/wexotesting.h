@@ -21,6 +21,7 @@ struct TfrmWexoentreeTestAccess {
   static TWexoEntreeMenueInfos &MenueInfos(TfrmWexoentree *f) { return f->FMenueInfos; }
   static TContexte &SchnellEinstiege(TfrmWexoentree *f) { return f->FSchnellEinstiege; }
   static void FormShow(TfrmWexoentree *f) { f->FormShow(); }
+  static void RefreshData(TfrmWexoentree *f) { f->RefreshData(); }
   static void FormActivate(TfrmWexoentree *f) { f->FormActivate(); }
   static void FormResize(TfrmWexoentree *f) { f->FormResize(); }
 };

@@ -261,6 +261,7 @@ private:
   bool FFocusedOnce = false;
   bool FDirectStartFailed = false;
   bool FShownOnce = false; // a direct start ends before the window appears
+  QHash<TButtonsCollItem *, bool> FVisibleBeforeRefusal;
   TQVNSuche *FSuche = nullptr;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;

@@ -83,6 +83,8 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
 
   TPnlButtonsColl *buttons = btnpnStartMenu->Buttons();
   buttons->BeginUpdate();
+  // Which dialog each entry opens and whether it may: the data module refuses by it on every route.
+  QHash<QString, bool> permissions;
   QVNGuard(QStringLiteral("TfrmWexoentree.MenueInfosTobtnsMore"), [&] {
     for (int i = 0; i < buttons->Count(); ++i) {
       TPnlButtonsCollItem *button = buttons->Items(i);
@@ -96,10 +98,22 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
         if (item->Tag > 0) {
           bool visible = true;
           const bool allowed = isMenuPunktAllowed(item, button->BtnCaption());
+          // A lifted refusal gives the entry back the visibility it had.
+          if (!allowed && !FVisibleBeforeRefusal.contains(item))
+            FVisibleBeforeRefusal.insert(item, item->Visible());
+          else if (allowed && FVisibleBeforeRefusal.contains(item))
+            item->SetVisible(FVisibleBeforeRefusal.take(item));
           if (!allowed)
             item->SetVisible(false);
           else if (tagFound(item->Tag, visible))
             item->SetVisible(visible);
+          if (const QString key = JournalKeyOf(item->Button()->Action()); !key.isEmpty()) {
+            auto it = permissions.find(key);
+            if (it == permissions.end())
+              permissions.insert(key, allowed);
+            else
+              *it = *it && allowed;
+          }
           // A refused entry runs by no route: its action, and so its key, is off.
           // An entry the user merely hid keeps its key.
           if (QAction *action = item->Button()->Action())
@@ -116,6 +130,7 @@ void TfrmWexoentree::MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos) {
     }
   });
   buttons->EndUpdate();
+  wexodm->SetMenuPermissions(permissions);
 }
 
 void TfrmWexoentree::acESichtMenuExecute() {

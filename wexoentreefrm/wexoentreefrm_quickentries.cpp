@@ -38,8 +38,15 @@ void TfrmWexoentree::LoadSchnellEinstiege() {
         view->SetNodeData(node, list);
         for (int d = 0; d < columns; ++d) {
           const int i = r + rows * d;
-          if (i >= 0 && i <= count - 1)
-            list->AddObject(FSchnellEinstiege.at(i).Name, i);
+          if (i >= 0 && i <= count - 1) {
+            const TContextSatz &entry = FSchnellEinstiege.at(i);
+            if (wexodm->IsOperationRefused(entry.Operation, entry.Arguments)) {
+              list->Ghosted.insert(list->Count());
+              list->AddObject(entry.Name + QStringLiteral(" (gesperrt)"), i);
+            } else {
+              list->AddObject(entry.Name, i);
+            }
+          }
         }
       }
       SetColWidthSEView();

@@ -169,6 +169,8 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     entries << e;
   }
   for (qsizetype i = 0; i < FSchnellEinstiege.size(); ++i) {
+    if (wexodm->IsOperationRefused(FSchnellEinstiege.at(i).Operation, FSchnellEinstiege.at(i).Arguments))
+      continue;
     TQVNSuchEintrag e;
     e.Text = QStringLiteral("Schnelleinstieg: ") + FSchnellEinstiege.at(i).Name;
     e.Order = 2000 + int(i);

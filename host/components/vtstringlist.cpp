@@ -272,9 +272,17 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
   }
   const TStringList *list = GetNodeData(node);
   if (list && column < list->Count()) {
-    painter->setPen(selected   ? palette().highlightedText().color()
-                    : FGhosted ? palette().color(QPalette::Disabled, QPalette::Text)
-                               : palette().text().color());
+    const bool ghostedItem = list->Ghosted.contains(column);
+    // A greyed item is also set in italics: it differs by more than its colour, which stays readable.
+    if (ghostedItem) {
+      QFont font = painter->font();
+      font.setItalic(true);
+      painter->setFont(font);
+    }
+    painter->setPen(selected                  ? palette().highlightedText().color()
+                    : FGhosted                ? palette().color(QPalette::Disabled, QPalette::Text)
+                    : ghostedItem             ? QColor(0x6D, 0x6D, 0x6D)
+                                              : palette().text().color());
     const Qt::Alignment h = column == RightAlignedColumn ? Qt::AlignRight : Qt::AlignLeft;
     painter->drawText(content, h | Qt::AlignVCenter,
                       painter->fontMetrics().elidedText(list->Strings.at(column), Qt::ElideRight, content.width()));

@@ -2,6 +2,7 @@
 // The string-list tree view: every row carries a list of (text, number)
 // items, item i shown in column i. Rows are plain indexes; -1 means none.
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QStringList>
 #include <QTreeView>
 #include <memory>
@@ -21,6 +22,7 @@ public:
   int Count() const { return int(Strings.size()); }
   QStringList Strings;
   QList<qintptr> Objects;
+  QSet<int> Ghosted; // items shown greyed (a refused entry)
 };
 
 inline constexpr int crDefault = 0;

@@ -269,8 +269,31 @@ void Twexodm::Journal(const QString &name, const QString &arguments) {
     throw std::runtime_error(fault.toStdString());
 }
 
+bool Twexodm::IsOperationRefused(const QString &operation, const QString &arguments) const {
+  // The direct starts open the dialogs of these menu entries.
+  static const QHash<QString, QString> sameDialog = {{"RechnungBearbeitenDirekt", "RechnungBearbeiten"},
+                                                     {"GutschriftBearbeitenDirekt", "GutschriftBearbeiten"}};
+  const QString dialog = sameDialog.value(operation, operation);
+  const auto exact = FMenuPermissions.constFind(dialog + QLatin1Char('|') + arguments);
+  if (exact != FMenuPermissions.cend())
+    return !*exact;
+  const QString prefix = dialog + QLatin1Char('|');
+  for (auto it = FMenuPermissions.cbegin(); it != FMenuPermissions.cend(); ++it)
+    if (!it.value() && it.key().startsWith(prefix))
+      return true;
+  return false;
+}
+
+void Twexodm::RefuseIfBarred(const QString &operation, const QString &arguments) const {
+  if (IsOperationRefused(operation, arguments))
+    throw std::runtime_error(QStringLiteral("Der Dialog „%1“ ist für diesen Arbeitsplatz gesperrt.")
+                                 .arg(DialogTitle(operation))
+                                 .toStdString());
+}
+
 // The journal row and the fault check travel together: one round trip before a dialog opens.
 void Twexodm::Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog) {
+  RefuseIfBarred(name, arguments);
   Journal(name, arguments);
   if (dialog)
     dialog();
@@ -574,6 +597,8 @@ void Twexodm::DeleteSchnellEintieg(const TContextSatz &entry) {
 }
 
 void Twexodm::SchnellEinstiegExecute(const TContextSatz &entry) {
+  // Refused before anything is journaled: a quick entry is no way around a refusal.
+  RefuseIfBarred(entry.Operation, entry.Arguments);
   Operation(QStringLiteral("SchnellEinstiegExecute"), entry.Name, [&] { RunByName(entry.Operation, entry.Arguments); });
 }
 

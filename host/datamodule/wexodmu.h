@@ -3,6 +3,7 @@
 // keeps the menu visibility settings and the quick entries, and hands out the
 // managers that count pending work. Every dialog operation is journaled in the
 // database before its dialog opens; the fault table can make one raise.
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
@@ -194,6 +195,17 @@ public:
   void RunByName(const QString &operation, const QString &arguments);
   static bool IsKnownOperation(const QString &operation, const QString &arguments);
 
+  // Permissions, decided here for every route (menu, key, search, task row,
+  // quick entry, direct start). The window hands over which dialog each menu
+  // entry opens ("operation|arguments") and whether the entry is allowed.
+  void SetMenuPermissions(const QHash<QString, bool> &allowedByKey) { FMenuPermissions = allowedByKey; }
+  // A dialog is refused in the form a refused menu entry opens it, and in
+  // every other form of that dialog (a quick entry's own arguments) as soon
+  // as any menu entry opening it is refused.
+  bool IsOperationRefused(const QString &operation, const QString &arguments) const;
+  // Throws the German refusal when the dialog is refused.
+  void RefuseIfBarred(const QString &operation, const QString &arguments) const;
+
   // Every dialog operation ends here: journal, fault check, then its dialog
   // (the stand-in dialog when none is given). Tests override it.
   virtual void Operation(const QString &name, const QString &arguments, const std::function<void()> &dialog = {});
@@ -212,6 +224,8 @@ Q_SIGNALS:
   void DamageFound(const QString &message);
 
 protected:
+  QHash<QString, bool> FMenuPermissions;
+
   // The dialogs of the quick-entry commands; tests answer them.
   virtual bool EditSchnellEinstiegDialog(const QString &title, TContextSatz &entry);
   virtual bool ConfirmSchnellEinstiegLoeschen(const TContextSatz &entry);
