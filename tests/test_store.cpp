@@ -113,7 +113,7 @@ private Q_SLOTS:
     QTest::newRow("leer") << "''" << "unlesbare Schemaversion";
     QTest::newRow("negativ") << "-1" << "unlesbare Schemaversion";
     QTest::newRow("übergroß") << "4294967301" << "unlesbare Schemaversion";
-    QTest::newRow("neuer") << "6" << "Schemaversion 6";
+    QTest::newRow("neuer") << "7" << "Schemaversion 7";
   }
   void anUnreadableSchemaVersionIsRefusedWithoutWriting() {
     QFETCH(QString, version);

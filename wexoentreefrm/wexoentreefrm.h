@@ -11,7 +11,7 @@
 
 class TButtonsCollItem;
 class TQVNSuche;
-struct TQVNSuchEintrag;
+#include "components/qvnsearch.h"
 
 // The six elements of one work-area page.
 struct TWexoEntreeTabSheetInfos {
@@ -58,6 +58,7 @@ public:
 
   // What the search offers now, and what the journal calls an action's dialog.
   QList<TQVNSuchEintrag> SearchEntries();
+  const std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> &QuickEntrySearchEntries();
   QString JournalKeyOf(const QAction *action) const;
   TQVNSuche *Suche() const { return FSuche; }
   // A direct start mode whose dialog failed: the program then ends with an error code.
@@ -263,6 +264,11 @@ private:
   bool FShownOnce = false; // a direct start ends before the window appears
   QHash<TButtonsCollItem *, bool> FVisibleBeforeRefusal;
   TQVNSuche *FSuche = nullptr;
+  // The quick entries change rarely and may be thousands: the search keeps them prepared.
+  quint64 FSchnellEinstiegeStamp = 1;
+  quint64 FSearchQuickEntriesStamp = 0;
+  QList<bool> FSchnellEinstiegeRefused;
+  std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> FSearchQuickEntries;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;
 };

@@ -87,6 +87,8 @@ void TfrmWexoentree::FormCreate() {
     FillBtnMenu_Einstellungen();
     RegisterFailureTexts();
     if (!QVNParameter()->GetBooleanValueByName(QStringLiteral("MANDLIEF"))) {
+      // Opened by the program at its start, not chosen by the user: no use the search counts.
+      const Twexodm::TOpenedVia atStart(wexodm, QStringLiteral("Programmstart"));
       if (wexodm->MandantEinstellen())
         setWindowTitle(QStringLiteral("Artikelverwaltung - ") + QVNProgramm()->GetTextMandant());
       if (!QVNProgramm()->GetAktMandant().Defined() && wexodm->ProgramExitAllowed())

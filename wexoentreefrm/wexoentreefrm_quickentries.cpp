@@ -12,8 +12,18 @@ const char *const kColCountGlyphs[] = {"ZAHL1RED", "ZAHL2RED", "ZAHL3RED", "ZAHL
 
 void TfrmWexoentree::LoadSchnellEinstiege() {
   QVNGuard(QStringLiteral("TfrmWexoentree.LoadSchnellEinstiege"), [&] {
+    const TContexte before = FSchnellEinstiege;
     FSchnellEinstiege.clear();
     wexodm->LoadSchnellEinstiege(FSchnellEinstiege, true);
+    QList<bool> refused;
+    refused.reserve(FSchnellEinstiege.size());
+    for (const TContextSatz &entry : FSchnellEinstiege)
+      refused << wexodm->IsOperationRefused(entry.Operation, entry.Arguments);
+    // The search prepares them anew only when they, or what is refused of them, changed.
+    if (FSchnellEinstiege != before || refused != FSchnellEinstiegeRefused) {
+      ++FSchnellEinstiegeStamp;
+      FSchnellEinstiegeRefused = refused;
+    }
     TVTStringList *view = vtSchnellEinstiegView;
     view->BeginUpdate();
     QVNGuard(QStringLiteral("TfrmWexoentree.LoadSchnellEinstiege"), [&] {
@@ -40,7 +50,7 @@ void TfrmWexoentree::LoadSchnellEinstiege() {
           const int i = r + rows * d;
           if (i >= 0 && i <= count - 1) {
             const TContextSatz &entry = FSchnellEinstiege.at(i);
-            if (wexodm->IsOperationRefused(entry.Operation, entry.Arguments)) {
+            if (refused.at(i)) {
               list->Ghosted.insert(list->Count());
               list->AddObject(entry.Name + QStringLiteral(" (gesperrt)"), i);
             } else {

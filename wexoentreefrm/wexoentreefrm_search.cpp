@@ -7,6 +7,7 @@
 #include "framework/qvnguard.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace {
 // What the journal calls the dialog an action opens ("operation|arguments"):
@@ -102,24 +103,72 @@ const QHash<QString, QString> &TaskKeys() {
   };
   return keys;
 }
+
+// Other names a clerk uses for an entry: searched like its title, never shown
+// unless they were what matched ("auch: Lieferschein").
+const QHash<QString, QStringList> &SearchKeywords() {
+  static const QHash<QString, QStringList> keywords = {
+      {"acWE_ScanUeb", {"Lieferschein", "DesAdv", "Lieferavis", "Scan"}},
+      {"acWA_ArtikelBek", {"Etikett", "Preisauszeichnung"}},
+      {"acWA_HerstBek", {"Etikett", "Preisauszeichnung"}},
+      {"acWA_Uebersicht", {"Etikett"}},
+      {"acWA_Liste", {"Etikett"}},
+      {"acWT_ArtikelBek", {"Etikett", "Preisauszeichnung", "Etiketten drucken"}},
+      {"acWT_HerstBek", {"Etikett", "Preisauszeichnung", "Etiketten drucken"}},
+      {"acWT_Uebersicht", {"Etikett", "Preisauszeichnung"}},
+      {"acWT_Liste", {"Etikett", "Preisauszeichnung"}},
+      {"acWA_Barcode", {"Etikett", "Barcode", "Strichcode"}},
+      {"acBelegUeberDokumentenNr", {"Dokumentennummer", "Belegnummer"}},
+      {"acDI_Bestellungen", {"Bestellung", "Auftrag", "Order"}},
+      {"acDiliste", {"Bestellvorschlag"}},
+      {"acWEListe", {"Lieferung", "Wareneingang löschen"}},
+      {"acAIInvZaehl", {"Inventur", "Zählliste"}},
+      {"acGutschriftsanforderung", {"Reklamation", "Retoure"}},
+      {"acBelastungsanzeige", {"Lastschrift", "Belastung"}},
+      {"acRechnungskontrolle", {"Eingangsrechnung", "Lieferantenrechnung"}},
+      {"acAIUebersicht", {"Bestand", "Lagerbestand"}},
+      {"acEVA", {"Auswertung", "Statistik"}},
+      {"acWaehrungen", {"Devisen", "Kurs"}},
+      {"acThemenimport", {"Maskeneinstellungen"}},
+      {"acFALC", {"Umlagerung"}},
+      {"acFAER", {"Umlagerung"}},
+  };
+  return keywords;
+}
 } // namespace
 
 QString TfrmWexoentree::JournalKeyOf(const QAction *action) const {
   return action ? JournalKeys().value(action->objectName()) : QString();
 }
 
+namespace {
+// An action's own text, where it names the entry otherwise than its caption
+// ("EVA" for "Erweiterte Vergleichs-Analyse"), and its keywords.
+QStringList KeywordsOf(const QAction *action, const QString &caption) {
+  QStringList keywords = SearchKeywords().value(action->objectName());
+  const QString text = QVNDisplayCaption(action->text());
+  if (!text.isEmpty() && TQVNSuchFilter::Fold(text) != TQVNSuchFilter::Fold(caption))
+    keywords.prepend(text);
+  return keywords;
+}
+} // namespace
+
 // Everything the user can run from here, in menu order: each menu entry with
-// its area, the areas, the task rows, the quick entries and the settings
-// commands. Refused entries are left out; entries the user hid come marked.
+// its area and sub-heading, the areas, the task rows, the quick entries and the
+// commands of the title bar. Refused entries are left out; entries the user hid
+// come marked. The quick entries, which may be thousands, are kept prepared
+// while they stay as they are.
 QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
   QList<TQVNSuchEintrag> entries;
+  QSet<const QAction *> listed;
   TPnlButtonsColl *areas = btnpnStartMenu->Buttons();
   for (int a = 0; a < areas->Count(); ++a) {
     TPnlButtonsCollItem *area = areas->Items(a);
     const QString areaCaption = QVNDisplayCaption(area->BtnCaption());
     if (QAction *areaAction = area->BtnAction(); areaAction && areaAction->isEnabled()) {
       TQVNSuchEintrag e;
-      e.Text = QStringLiteral("Bereich ") + areaCaption;
+      e.Kind = QStringLiteral("Bereich ");
+      e.Text = areaCaption;
       e.Shortcut = ShortCutToText(ActionShortCut(areaAction));
       e.Order = a * 100;
       e.Run = [areaAction] { areaAction->trigger(); };
@@ -131,21 +180,32 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     if (!page.BtnsMore)
       continue;
     TButtonsCollection *items = page.BtnsMore->Items();
+    QString group;
     for (int j = 0; j < items->Count(); ++j) {
       TButtonsCollItem *item = items->Items(j);
+      if (item->ButtonType() == btHeading) {
+        // The menu's sub-heading tells twins apart; one that repeats the area says nothing new.
+        group = QVNDisplayCaption(item->LeftCaption());
+        if (group == areaCaption)
+          group.clear();
+        continue;
+      }
       QAction *action = item->Button()->Action();
-      // Headings run nothing; a refused entry's action is off and never listed.
-      if (!action || item->ButtonType() == btHeading || !action->isEnabled())
+      // A refused entry's action is off and never listed.
+      if (!action || !action->isEnabled())
         continue;
       TQVNSuchEintrag e;
       e.Text = QVNDisplayCaption(item->LeftCaption());
       e.Area = areaCaption;
+      e.Group = group;
       e.Shortcut = item->RightCaption();
       e.Hidden = !item->Visible();
       e.Order = a * 100 + 1 + j;
       e.Key = JournalKeyOf(action);
+      e.Keywords = KeywordsOf(action, e.Text);
       e.Run = [action] { action->trigger(); };
       entries << e;
+      listed.insert(action);
     }
   }
   for (int r = 0; r < vstAufgaben->RootNodeCount(); ++r) {
@@ -153,7 +213,8 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     if (!row || row->Count() < 4)
       continue;
     TQVNSuchEintrag e;
-    e.Text = QStringLiteral("Aufgabe: %1 (%2)").arg(row->Strings.at(0), row->Strings.at(1));
+    e.Kind = QStringLiteral("Aufgabe: ");
+    e.Text = QStringLiteral("%1 (%2)").arg(row->Strings.at(0), row->Strings.at(1));
     e.Order = 1000 + r;
     e.Key = TaskKeys().value(row->Strings.at(3));
     // As a double-click on its row does; the row is found by its code, as the
@@ -168,15 +229,42 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     };
     entries << e;
   }
-  for (qsizetype i = 0; i < FSchnellEinstiege.size(); ++i) {
-    if (wexodm->IsOperationRefused(FSchnellEinstiege.at(i).Operation, FSchnellEinstiege.at(i).Arguments))
+  const QString settings = QStringLiteral("Einstellungen");
+  int order = 3000;
+  // The title bar's commands, where no menu lists them already.
+  for (QAction *command : {acMandant, acFALC, acThemenimport, acFensteranordnungZuruecksetzen}) {
+    if (listed.contains(command) || !command->isVisible() || !command->isEnabled())
       continue;
     TQVNSuchEintrag e;
-    e.Text = QStringLiteral("Schnelleinstieg: ") + FSchnellEinstiege.at(i).Name;
+    e.Text = QVNDisplayCaption(command->text());
+    e.Area = settings;
+    e.Order = order++;
+    e.Key = JournalKeyOf(command);
+    e.Keywords = SearchKeywords().value(command->objectName());
+    e.Run = [command] { command->trigger(); };
+    entries << e;
+  }
+  return entries + QuickEntrySearchEntries().first;
+}
+
+// The quick entries as search entries with their preparation, made anew only
+// when the quick entries changed (or a refusal of one of their dialogs did).
+const std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> &TfrmWexoentree::QuickEntrySearchEntries() {
+  if (FSearchQuickEntriesStamp == FSchnellEinstiegeStamp)
+    return FSearchQuickEntries;
+  QList<TQVNSuchEintrag> entries;
+  entries.reserve(FSchnellEinstiege.size());
+  for (qsizetype i = 0; i < FSchnellEinstiege.size(); ++i) {
+    const TContextSatz &entry = FSchnellEinstiege.at(i);
+    if (FSchnellEinstiegeRefused.value(i))
+      continue;
+    TQVNSuchEintrag e;
+    e.Kind = QStringLiteral("Schnelleinstieg: ");
+    e.Text = entry.Name;
     e.Order = 2000 + int(i);
-    e.Key = QStringLiteral("SchnellEinstiegExecute|") + FSchnellEinstiege.at(i).Name;
+    e.Key = QStringLiteral("SchnellEinstiegExecute|") + entry.Name;
     // As from its view: its cell gets the focus, then the run command.
-    e.Run = [this, id = FSchnellEinstiege.at(i).Id] {
+    e.Run = [this, id = entry.Id] {
       for (int node = 0; node < vtSchnellEinstiegView->RootNodeCount(); ++node)
         if (const TStringList *cells = vtSchnellEinstiegView->GetNodeData(node))
           for (int c = 0; c < cells->Count(); ++c) {
@@ -190,18 +278,18 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     };
     entries << e;
   }
-  const QString settings = QStringLiteral("Einstellungen");
-  if (acMandant->isVisible() && acMandant->isEnabled())
-    entries << TQVNSuchEintrag{QVNDisplayCaption(acMandant->text()), settings, {}, false, 0, 3000,
-                               QStringLiteral("MandantEinstellen|"), [this] { acMandant->trigger(); }};
-  entries << TQVNSuchEintrag{acFensteranordnungZuruecksetzen->text(), settings, {}, false, 0, 3001, {},
-                             [this] { acFensteranordnungZuruecksetzen->trigger(); }};
-  return entries;
+  FSearchQuickEntries = {entries, TQVNSuchFilter::Prepare(entries)};
+  FSearchQuickEntriesStamp = FSchnellEinstiegeStamp;
+  return FSearchQuickEntries;
 }
 
 void TfrmWexoentree::acSuchenExecute() {
   QVNGuard(QStringLiteral("TfrmWexoentree.acSuchenExecute"), [&] {
+    // The menus, tasks and commands are few and made anew; the quick entries come prepared.
     QList<TQVNSuchEintrag> entries = SearchEntries();
+    entries.resize(entries.size() - QuickEntrySearchEntries().first.size());
+    const QList<TQVNSuchFilter::TPrepared> prepared = TQVNSuchFilter::Prepare(entries) + QuickEntrySearchEntries().second;
+    entries += QuickEntrySearchEntries().first;
     // This workstation's use: how often in 90 days, and the dialogs used last.
     QList<TWexoUsage> usage;
     try {
@@ -226,7 +314,7 @@ void TfrmWexoentree::acSuchenExecute() {
       e.Usage = counts.value(e.Key);
     if (!FSuche)
       FSuche = new TQVNSuche(this);
-    FSuche->SetEntries(entries, recent);
+    FSuche->SetEntries(entries, prepared, recent);
     FSuche->Open(this);
   });
 }

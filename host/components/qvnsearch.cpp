@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
+#include <QHash>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -46,70 +48,253 @@ QStringList Words(const QString &folded) {
   return words;
 }
 
-bool ContainsInOrder(const QString &letters, const QString &wanted) {
-  qsizetype at = 0;
+bool AnyBegins(const QStringList &words, const QString &wanted) {
+  return std::any_of(words.begin(), words.end(), [&](const QString &w) { return w.startsWith(wanted); });
+}
+
+bool AllBegin(const QStringList &words, const QStringList &wanted) {
+  return std::all_of(wanted.begin(), wanted.end(), [&](const QString &w) { return AnyBegins(words, w); });
+}
+
+// Every typed word begins a word, the words standing side by side in the typed order.
+bool BeginAdjacent(const QStringList &words, const QStringList &wanted) {
+  for (qsizetype i = 0; i + wanted.size() <= words.size(); ++i) {
+    qsizetype k = 0;
+    while (k < wanted.size() && words.at(i + k).startsWith(wanted.at(k)))
+      ++k;
+    if (k == wanted.size())
+      return true;
+  }
+  return false;
+}
+
+// The letters in order; the score counts letters at word starts and letters
+// right after the one before, so "dispo auftr" prefers runs over scattered letters.
+int LettersInOrder(const TPrepared &p, const QString &wanted) {
+  qsizetype at = 0, previous = -2;
+  int score = 1;
+  QList<qsizetype> starts;
+  starts.reserve(p.Words.size());
+  qsizetype offset = 0;
+  for (const QString &w : p.Words) {
+    starts << offset;
+    offset += w.size();
+  }
   for (QChar c : wanted) {
-    at = letters.indexOf(c, at);
+    at = p.Letters.indexOf(c, at);
     if (at < 0)
-      return false;
+      return 0;
+    if (at == previous + 1)
+      score += 2;
+    if (std::binary_search(starts.begin(), starts.end(), at))
+      score += 3;
+    previous = at;
     ++at;
   }
-  return true;
+  return score;
+}
+
+// A typed word of five or more letters within one slip of the start of a word.
+bool NearlyBegins(const QStringList &words, const QString &wanted) {
+  if (wanted.size() < 5)
+    return false;
+  for (const QString &w : words) {
+    if (w.isEmpty() || w.at(0) != wanted.at(0) || w.size() < wanted.size() - 1)
+      continue;
+    for (qsizetype n = wanted.size() - 1; n <= wanted.size() + 1 && n <= w.size(); ++n)
+      if (WithinOneSlip(wanted, QStringView(w).left(n)))
+        return true;
+  }
+  return false;
+}
+
+// The best grade of typed words against one list of words (a title's or a keyword's).
+TGrade GradeWords(const QStringList &titleWords, const QString &title, const QStringList &allWords,
+                  const QStringList &wanted, const QString &wantedTitle) {
+  if (title == wantedTitle)
+    return gExact;
+  if (title.startsWith(wantedTitle))
+    return gTitleStart;
+  if (BeginAdjacent(allWords, wanted))
+    return gAdjacent;
+  if (AllBegin(allWords, wanted))
+    return gWordStarts;
+  Q_UNUSED(titleWords);
+  return gNone;
 }
 } // namespace
+
+bool WithinOneSlip(QStringView a, QStringView b) {
+  if (a.size() > b.size())
+    std::swap(a, b);
+  if (b.size() - a.size() > 1)
+    return false;
+  qsizetype i = 0;
+  while (i < a.size() && a.at(i) == b.at(i))
+    ++i;
+  if (i == a.size())
+    return true; // equal, or one extra letter at the end
+  if (a.size() == b.size()) {
+    // one wrong letter, or two neighbours swapped
+    if (a.mid(i + 1) == b.mid(i + 1))
+      return true;
+    return i + 1 < a.size() && a.at(i) == b.at(i + 1) && a.at(i + 1) == b.at(i) && a.mid(i + 2) == b.mid(i + 2);
+  }
+  return a.mid(i) == b.mid(i + 1); // one letter missing
+}
 
 QList<TPrepared> Prepare(const QList<TQVNSuchEintrag> &entries) {
   QList<TPrepared> prepared;
   prepared.reserve(entries.size());
+  QHash<QString, int> shown;
   for (const TQVNSuchEintrag &e : entries) {
     TPrepared p;
-    p.Words = Words(Fold(e.Text + QLatin1Char(' ') + e.Area));
+    p.TitleWords = Words(Fold(e.Text));
+    p.Title = p.TitleWords.join(QLatin1Char(' '));
+    for (const QString &w : p.TitleWords)
+      p.Initials += w.at(0);
+    p.Words = Words(Fold(e.Kind + QLatin1Char(' ') + e.Text + QLatin1Char(' ') + e.Area + QLatin1Char(' ') + e.Group));
     p.Letters = p.Words.join(QString());
+    for (const QString &k : e.Keywords)
+      p.KeywordWords << Words(Fold(k));
+    // A line break in a name is a blank here; two rows never read the same.
+    QString text = e.Kind + e.Text;
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar &c : text)
+      if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        c = QLatin1Char(' ');
+    if (!e.Area.isEmpty())
+      text += QStringLiteral(" – ") + e.Area;
+    if (!e.Group.isEmpty())
+      text += QStringLiteral(" › ") + e.Group;
+    if (e.Hidden)
+      text += QStringLiteral(" (ausgeblendet)");
+    const int twin = ++shown[text];
+    if (twin > 1)
+      text += QStringLiteral(" (%1)").arg(twin);
+    p.Shown = text;
     prepared << p;
   }
   return prepared;
 }
 
-QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries) {
-  return Rank(typed, entries, Prepare(entries));
-}
-
-QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries, const QList<TPrepared> &prepared) {
+QList<THit> Match(const QString &typed, const QList<TQVNSuchEintrag> &entries, const QList<TPrepared> &prepared) {
   const QStringList wanted = Words(Fold(typed));
   if (wanted.isEmpty())
     return {};
+  const QString wantedTitle = wanted.join(QLatin1Char(' '));
   const QString wantedLetters = wanted.join(QString());
-  struct Hit {
-    int Index, Class;
-  };
-  QList<Hit> hits;
+  QList<THit> hits;
   for (qsizetype i = 0; i < entries.size(); ++i) {
     const TPrepared &p = prepared.at(i);
-    // Every typed word begins a word of the entry.
-    const bool allBegin = std::all_of(wanted.begin(), wanted.end(), [&](const QString &w) {
-      return std::any_of(p.Words.begin(), p.Words.end(), [&](const QString &word) { return word.startsWith(w); });
-    });
-    if (allBegin)
-      hits.append({int(i), 0});
-    else if (ContainsInOrder(p.Letters, wantedLetters))
-      hits.append({int(i), 1});
+    THit hit;
+    hit.Index = int(i);
+    hit.Grade = GradeWords(p.TitleWords, p.Title, p.Words, wanted, wantedTitle);
+    for (qsizetype k = 0; k < p.KeywordWords.size() && hit.Grade > gExact; ++k) {
+      const QStringList &kw = p.KeywordWords.at(k);
+      const TGrade viaKeyword = GradeWords(kw, kw.join(QLatin1Char(' ')), kw, wanted, wantedTitle);
+      if (viaKeyword < hit.Grade) {
+        hit.Grade = viaKeyword;
+        hit.Keyword = int(k);
+      }
+    }
+    if (hit.Grade == gNone && wanted.size() == 1 && wantedLetters.size() >= 2 && p.Initials.size() >= 2 &&
+        p.Initials.startsWith(wantedLetters))
+      hit.Grade = gInitials;
+    if (hit.Grade == gNone)
+      if (const int score = LettersInOrder(p, wantedLetters); score > 0) {
+        hit.Grade = gLetters;
+        hit.Score = score;
+      }
+    if (hit.Grade == gNone &&
+        std::all_of(wanted.begin(), wanted.end(),
+                    [&](const QString &w) { return AnyBegins(p.Words, w) || NearlyBegins(p.Words, w); }))
+      hit.Grade = gTypingSlip;
+    if (hit.Grade != gNone)
+      hits << hit;
   }
-  // Better matches first; then what the user hid last; then the most used; then menu order.
-  std::stable_sort(hits.begin(), hits.end(), [&](const Hit &a, const Hit &b) {
+  std::stable_sort(hits.begin(), hits.end(), [&](const THit &a, const THit &b) {
     const TQVNSuchEintrag &x = entries.at(a.Index), &y = entries.at(b.Index);
-    if (a.Class != b.Class)
-      return a.Class < b.Class;
+    if (a.Grade != b.Grade)
+      return a.Grade < b.Grade;
+    if (a.Score != b.Score)
+      return a.Score > b.Score;
     if (x.Hidden != y.Hidden)
       return !x.Hidden;
     if (x.Usage != y.Usage)
       return x.Usage > y.Usage;
     return x.Order < y.Order;
   });
+  return hits;
+}
+
+QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries, const QList<TPrepared> &prepared) {
   QList<int> ranked;
-  ranked.reserve(hits.size());
-  for (const Hit &h : hits)
+  for (const THit &h : Match(typed, entries, prepared))
     ranked << h.Index;
   return ranked;
+}
+
+QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries) {
+  return Rank(typed, entries, Prepare(entries));
+}
+
+QList<std::pair<int, int>> Highlights(const QString &typed, const QString &shown) {
+  // Each shown character with its folded text, so a match in folded letters
+  // ("ae") marks the letter shown ("ä").
+  struct Letter {
+    int At;
+    QString Folded;
+    bool WordStart;
+  };
+  QList<Letter> letters;
+  bool inWord = false;
+  for (int i = 0; i < shown.size(); ++i) {
+    const QChar c = shown.at(i);
+    if (!c.isLetterOrNumber()) {
+      inWord = false;
+      continue;
+    }
+    letters.append({i, Fold(QString(c)), !inWord});
+    inWord = true;
+  }
+  QList<bool> marked(shown.size(), false);
+  QString rest;
+  for (const QString &w : Words(Fold(typed))) {
+    bool found = false;
+    for (qsizetype s = 0; s < letters.size() && !found; ++s) {
+      if (!letters.at(s).WordStart)
+        continue;
+      QString run;
+      qsizetype e = s;
+      while (e < letters.size() && run.size() < w.size() && (e == s || !letters.at(e).WordStart))
+        run += letters.at(e++).Folded;
+      if (run.startsWith(w) || (run.size() >= w.size() && run.left(w.size()) == w)) {
+        for (qsizetype k = s; k < e; ++k)
+          marked[letters.at(k).At] = true;
+        found = true;
+      }
+    }
+    if (!found)
+      rest += w;
+  }
+  // Letters in order for what began no word.
+  qsizetype from = 0;
+  for (QChar c : rest)
+    for (; from < letters.size(); ++from)
+      if (letters.at(from).Folded.startsWith(c)) {
+        marked[letters.at(from++).At] = true;
+        break;
+      }
+  QList<std::pair<int, int>> ranges;
+  for (int i = 0; i < shown.size(); ++i)
+    if (marked.at(i)) {
+      if (!ranges.isEmpty() && ranges.last().first + ranges.last().second == i)
+        ++ranges.last().second;
+      else
+        ranges.append({i, 1});
+    }
+  return ranges;
 }
 } // namespace TQVNSuchFilter
 
@@ -119,12 +304,16 @@ public:
   struct Row {
     int Entry = -1; // -1: a caption
     QString Caption;
+    int Keyword = -1; // the keyword it was found by
   };
   explicit TQVNSuchModel(QObject *parent) : QAbstractListModel(parent) {}
-  void SetRows(const QList<Row> &rows, const QList<TQVNSuchEintrag> *entries) {
+  void SetRows(const QList<Row> &rows, const QList<TQVNSuchEintrag> *entries,
+               const QList<TQVNSuchFilter::TPrepared> *prepared, const QString &typed) {
     beginResetModel();
     FRows = rows;
     FEntries = entries;
+    FPrepared = prepared;
+    FTyped = typed;
     endResetModel();
   }
   int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(FRows.size()); }
@@ -137,11 +326,15 @@ public:
       if (e < 0)
         return FRows.at(index.row()).Caption;
       const TQVNSuchEintrag &entry = FEntries->at(e);
-      QString text = Title(entry);
+      QString text = Shown(index.row());
+      if (role == Qt::AccessibleTextRole && !Also(index.row()).isEmpty())
+        text += QStringLiteral(", ") + Also(index.row());
       if (role == Qt::AccessibleTextRole && !entry.Shortcut.isEmpty())
         text += QStringLiteral(", Taste ") + entry.Shortcut;
       return text;
     }
+    if (role == Qt::ToolTipRole && e >= 0)
+      return Shown(index.row());
     return {};
   }
   int Entry(int row) const { return row >= 0 && row < FRows.size() ? FRows.at(row).Entry : -1; }
@@ -156,27 +349,32 @@ public:
     const int e = Entry(row);
     return e >= 0 ? &FEntries->at(e) : nullptr;
   }
-  static QString Title(const TQVNSuchEintrag &e) {
-    QString text = e.Text;
-    if (!e.Area.isEmpty())
-      text += QStringLiteral(" – ") + e.Area;
-    if (e.Hidden)
-      text += QStringLiteral(" (ausgeblendet)");
-    return text;
+  QString Shown(int row) const { return FPrepared->at(Entry(row)).Shown; }
+  // The other name it was found by, named in grey after the title ("auch: Lieferschein").
+  QString Also(int row) const {
+    const int k = row >= 0 && row < FRows.size() ? FRows.at(row).Keyword : -1;
+    return k >= 0 ? QStringLiteral("auch: ") + FEntries->at(Entry(row)).Keywords.value(k) : QString();
+  }
+  QList<std::pair<int, int>> Highlights(int row) const {
+    return FRows.at(row).Keyword >= 0 ? QList<std::pair<int, int>>() : TQVNSuchFilter::Highlights(FTyped, Shown(row));
   }
 
 private:
   QList<Row> FRows;
   const QList<TQVNSuchEintrag> *FEntries = nullptr;
+  const QList<TQVNSuchFilter::TPrepared> *FPrepared = nullptr;
+  QString FTyped;
 };
 
 namespace {
-// A row: the entry's text and area on the left, its key on the right; captions small and grey.
+// A row: the entry's text and area on the left, the matched letters bold, its
+// key on the right and never cut (the title gives way); captions small and grey.
 class TSuchDelegate : public QStyledItemDelegate {
 public:
   TSuchDelegate(TQVNSuchModel *model, QObject *parent) : QStyledItemDelegate(parent), FModel(model) {}
   QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override {
-    return {option.rect.width(), option.fontMetrics.height() + 10};
+    // No width of its own: a row is as wide as the list, which never scrolls sideways.
+    return {0, option.fontMetrics.height() + 10};
   }
   void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
     const TQVNSuchEintrag *entry = FModel->EntryAt(index.row());
@@ -186,7 +384,7 @@ public:
       QFont f = option.font;
       f.setBold(true);
       p->setFont(f);
-      p->setPen(QColor(0x70, 0x70, 0x70));
+      p->setPen(QColor(0x5A, 0x5A, 0x5A));
       p->drawText(r, Qt::AlignLeft | Qt::AlignBottom, index.data().toString());
       p->restore();
       return;
@@ -196,17 +394,44 @@ public:
       p->fillRect(option.rect, QColor(0xFF, 0xE3, 0xB8));
     else if (option.state & QStyle::State_MouseOver)
       p->fillRect(option.rect, QColor(0xF4, 0xF4, 0xF4));
-    const QFontMetrics fm(option.font);
-    const int keyWidth = entry->Shortcut.isEmpty() ? 0 : fm.horizontalAdvance(entry->Shortcut) + 16;
-    QRect textRect = r.adjusted(0, 0, -keyWidth, 0);
-    p->setPen(entry->Hidden ? QColor(0x80, 0x80, 0x80) : QColor(0x20, 0x20, 0x20));
-    p->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                fm.elidedText(TQVNSuchModel::Title(*entry), Qt::ElideRight, textRect.width()));
+    QFont bold = option.font;
+    bold.setBold(true);
+    const QFontMetrics fm(option.font), boldFm(bold);
+    const int keyWidth = entry->Shortcut.isEmpty() ? 0 : boldFm.horizontalAdvance(entry->Shortcut) + 16;
+    const QString also = FModel->Also(index.row());
+    const int alsoWidth = also.isEmpty() ? 0 : qMin(fm.horizontalAdvance(also) + 12, (r.width() - keyWidth) / 3);
+    const QRect textRect = r.adjusted(0, 0, -keyWidth - alsoWidth, 0);
+    // Elided by the bold letters' widths, so highlighting never pushes it past its room.
+    const QString full = FModel->Shown(index.row());
+    const QString shown = boldFm.elidedText(full, Qt::ElideRight, textRect.width());
+    QList<QTextLayout::FormatRange> formats;
+    for (const auto &[start, length] : FModel->Highlights(index.row())) {
+      const int end = qMin<int>(start + length, shown == full ? int(shown.size()) : int(shown.size()) - 1);
+      if (end <= start)
+        continue;
+      QTextLayout::FormatRange range;
+      range.start = start;
+      range.length = end - start;
+      range.format.setFontWeight(QFont::Bold);
+      formats << range;
+    }
+    QTextLayout layout(shown, option.font);
+    layout.setFormats(formats);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(textRect.width() + 50);
+    layout.endLayout();
+    p->setPen(entry->Hidden ? QColor(0x5A, 0x5A, 0x5A) : QColor(0x20, 0x20, 0x20));
+    layout.draw(p, QPointF(textRect.left(), textRect.top() + (textRect.height() - line.height()) / 2));
+    if (alsoWidth) {
+      p->setPen(QColor(0x5A, 0x5A, 0x5A));
+      const int x = textRect.left() + qMin(textRect.width(), int(line.naturalTextWidth()) + 12);
+      p->drawText(QRect(x, r.top(), r.right() - keyWidth - x, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                  fm.elidedText(also, Qt::ElideRight, r.right() - keyWidth - x));
+    }
     if (keyWidth) {
-      QFont f = option.font;
-      f.setBold(true);
-      p->setFont(f);
-      p->setPen(QColor(0x80, 0x80, 0x80));
+      p->setFont(bold);
+      p->setPen(QColor(0x5A, 0x5A, 0x5A));
       p->drawText(r, Qt::AlignRight | Qt::AlignVCenter, entry->Shortcut);
     }
     p->restore();
@@ -233,6 +458,8 @@ TQVNSuche::TQVNSuche(QWidget *parent) : QFrame(parent, Qt::Popup) {
   FList->setUniformItemSizes(true);
   FList->setMouseTracking(true);
   FList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  FList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  FList->setTextElideMode(Qt::ElideRight);
   FModel = new TQVNSuchModel(this);
   FList->setModel(FModel);
   FList->setItemDelegate(new TSuchDelegate(FModel, FList));
@@ -254,10 +481,16 @@ TQVNSuche::TQVNSuche(QWidget *parent) : QFrame(parent, Qt::Popup) {
 TQVNSuche::~TQVNSuche() = default;
 
 void TQVNSuche::SetEntries(const QList<TQVNSuchEintrag> &entries, const QStringList &recentKeys) {
+  SetEntries(entries, TQVNSuchFilter::Prepare(entries), recentKeys);
+}
+
+void TQVNSuche::SetEntries(const QList<TQVNSuchEintrag> &entries, const QList<TQVNSuchFilter::TPrepared> &prepared,
+                           const QStringList &recentKeys) {
   FEntries = entries;
-  FPrepared = TQVNSuchFilter::Prepare(FEntries);
+  FPrepared = prepared;
   FRecent = recentKeys;
-  Filter();
+  if (isVisible())
+    Filter();
 }
 
 void TQVNSuche::Open(QWidget *over) {
@@ -268,9 +501,12 @@ void TQVNSuche::Open(QWidget *over) {
   resize(width, FLine->sizeHint().height() + rows * (fm.height() + 10) + FHint->sizeHint().height() + 28);
   const QPoint topLeft = over->mapToGlobal(QPoint((over->width() - this->width()) / 2, qMin(44, over->height() / 10)));
   move(topLeft);
+  FLine->blockSignals(true);
   FLine->clear();
+  FLine->blockSignals(false);
   Filter();
   show();
+  FList->scrollToTop();
   raise();
   activateWindow();
   FLine->setFocus(Qt::PopupFocusReason);
@@ -292,10 +528,10 @@ void TQVNSuche::Filter() {
         }
     }
     if (!recent.isEmpty()) {
-      rows.append({-1, QStringLiteral("Zuletzt verwendet")});
+      rows.append({-1, QStringLiteral("Zuletzt verwendet"), -1});
       for (int i : recent)
-        rows.append(TQVNSuchModel::Row{i, {}});
-      rows.append({-1, QStringLiteral("Alle Einträge")});
+        rows.append(TQVNSuchModel::Row{i, {}, -1});
+      rows.append({-1, QStringLiteral("Alle Einträge"), -1});
     }
     QList<int> all;
     for (qsizetype i = 0; i < FEntries.size(); ++i)
@@ -306,18 +542,18 @@ void TQVNSuche::Filter() {
       return FEntries.at(a).Order < FEntries.at(b).Order;
     });
     for (int i : all)
-      rows.append(TQVNSuchModel::Row{i, {}});
+      rows.append(TQVNSuchModel::Row{i, {}, -1});
   } else {
-    for (int i : TQVNSuchFilter::Rank(typed, FEntries, FPrepared))
-      rows.append(TQVNSuchModel::Row{i, {}});
+    for (const TQVNSuchFilter::THit &hit : TQVNSuchFilter::Match(typed, FEntries, FPrepared))
+      rows.append(TQVNSuchModel::Row{hit.Index, {}, hit.Keyword});
     if (rows.isEmpty())
-      rows.append({-1, QStringLiteral("Nichts gefunden")});
+      rows.append({-1, QStringLiteral("Nichts gefunden"), -1});
   }
-  FModel->SetRows(rows, &FEntries);
-  if (const int first = FModel->FirstEntryRow(); first >= 0) {
+  FModel->SetRows(rows, &FEntries, &FPrepared, typed);
+  // From the top, so a heading over the first row ("Zuletzt verwendet") is in view.
+  FList->scrollToTop();
+  if (const int first = FModel->FirstEntryRow(); first >= 0)
     FList->setCurrentIndex(FModel->index(first));
-    FList->scrollTo(FList->currentIndex());
-  }
 }
 
 QStringList TQVNSuche::ListedTexts() const {

@@ -15,7 +15,7 @@ class QLabel;
 class TQVNSuchModel;
 
 struct TQVNSuchEintrag {
-  QString Text;     // what the user reads first ("Artikelnummer bekannt", "Aufgabe: Wiedervorlagen (3)")
+  QString Text;     // its title ("Artikelnummer bekannt", "Offene Dispositionen")
   QString Area;     // where it lives ("Wareneingang"), shown after a dash; empty for none
   QString Shortcut; // its key as text ("K", "Strg+Alt+N")
   bool Hidden = false; // hidden by the user: listed after the others, marked "ausgeblendet"
@@ -23,23 +23,56 @@ struct TQVNSuchEintrag {
   int Order = 0;    // its place in the menus
   QString Key;      // what the journal calls it ("operation|arguments"), for usage and the recent list
   std::function<void()> Run;
+  QString Kind;     // shown before the title ("Schnelleinstieg: ", "Aufgabe: ", "Bereich ")
+  QString Group;    // the menu's sub-heading over it, shown after the area ("› Warenauszeichnung")
+  QStringList Keywords; // other names a clerk uses: searched like the title, named only when they matched
 };
 
 // Matching and ranking, apart from any widget (tests and the benchmark use them).
 namespace TQVNSuchFilter {
 // Lower case, German spellings folded: ä/ae, ö/oe, ü/ue, ß/ss.
 QString Fold(const QString &text);
-// The entries matching the typed text, best first. Every typed word must
-// begin a word of the entry or its area; failing that, the entry's letters
-// must contain the typed letters in order.
-QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries);
-// What one entry's words are, prepared once for a list of entries.
+
+// How well an entry matches, best first.
+enum TGrade {
+  gExact,        // the typed text is the title
+  gTitleStart,   // the title starts with it
+  gAdjacent,     // every typed word begins a word, adjacent and in order
+  gWordStarts,   // every typed word begins a word, in any order
+  gInitials,     // the first letters of the title's words ("lod", "eva")
+  gLetters,      // the letters in order, adjacent runs and word starts preferred
+  gTypingSlip,   // one slip in a word of five or more letters
+  gNone
+};
+
+// What one entry is made of for matching, prepared once and kept while the entry stays.
 struct TPrepared {
-  QStringList Words;
-  QString Letters;
+  QStringList TitleWords; // folded words of the title
+  QString Title;          // the title's words, one blank between
+  QString Initials;
+  QStringList Words;      // folded words of kind, title, area and sub-heading, in that order
+  QString Letters;        // those words run together
+  QList<QStringList> KeywordWords;
+  QString Shown;          // the row's text as shown; twins get a number
 };
 QList<TPrepared> Prepare(const QList<TQVNSuchEintrag> &entries);
+
+struct THit {
+  int Index = -1;
+  TGrade Grade = gNone;
+  int Score = 0;   // within the letters grade: higher is better
+  int Keyword = -1; // the keyword that matched better than the title, or -1
+};
+// The entries matching the typed text, best first: by grade, then (for
+// letters in order) by how the letters fall, then what the user did not hide,
+// then use in the last 90 days, then menu order.
+QList<THit> Match(const QString &typed, const QList<TQVNSuchEintrag> &entries, const QList<TPrepared> &prepared);
 QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries, const QList<TPrepared> &prepared);
+QList<int> Rank(const QString &typed, const QList<TQVNSuchEintrag> &entries);
+// Where the typed text lies in a shown text: (start, length) ranges to draw highlighted.
+QList<std::pair<int, int>> Highlights(const QString &typed, const QString &shown);
+// Whether two words differ by at most one slip: a letter wrong, missing, extra, or two swapped.
+bool WithinOneSlip(QStringView a, QStringView b);
 } // namespace TQVNSuchFilter
 
 class TQVNSuche : public QFrame {
@@ -51,6 +84,9 @@ public:
 
   // The entries to search, and the keys of the dialogs used last (newest first).
   void SetEntries(const QList<TQVNSuchEintrag> &entries, const QStringList &recentKeys);
+  // The same with the entries prepared already (kept by the caller while they stay).
+  void SetEntries(const QList<TQVNSuchEintrag> &entries, const QList<TQVNSuchFilter::TPrepared> &prepared,
+                  const QStringList &recentKeys);
   // Shows the popup near the top of the given window, the search line empty.
   void Open(QWidget *over);
   void SetText(const QString &text);

@@ -9,6 +9,7 @@ struct TContextSatz {
   QString Name;       // shown in the quick-entry view
   QString Operation;  // the data-module operation the entry opens
   QString Arguments;  // its arguments as readable text ("false", "3", "false,true")
+  bool operator==(const TContextSatz &) const = default;
 };
 
 using TContexte = QList<TContextSatz>;

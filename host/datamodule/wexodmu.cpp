@@ -247,7 +247,8 @@ QList<TWexoUsage> Twexodm::OperationUsage() {
     return usage;
   const QString since = QDateTime::currentDateTime().addDays(-90).toString(Qt::ISODateWithMs);
   TWexoRows rows = FStore->Exec(QStringLiteral("SELECT operation, arguments, COUNT(*), MAX(id) FROM operation_journal "
-                                               "WHERE terminal_id = ? AND at >= ? GROUP BY operation, arguments "
+                                               "WHERE terminal_id = ? AND at >= ? AND via = '' GROUP BY operation, "
+                                               "arguments "
                                                "ORDER BY MAX(id) DESC"),
                                 {QVNInfoTerminalID(), since});
   while (rows.next())
@@ -264,7 +265,7 @@ void Twexodm::WatchOpenWork(bool on) {
 void Twexodm::Journal(const QString &name, const QString &arguments) {
   if (!FStore)
     return;
-  const QString fault = FStore->JournalAndFault(QVNInfoTerminalID(), name, arguments);
+  const QString fault = FStore->JournalAndFault(QVNInfoTerminalID(), name, arguments, FOpenedVia);
   if (!fault.isEmpty())
     throw std::runtime_error(fault.toStdString());
 }
@@ -599,7 +600,11 @@ void Twexodm::DeleteSchnellEintieg(const TContextSatz &entry) {
 void Twexodm::SchnellEinstiegExecute(const TContextSatz &entry) {
   // Refused before anything is journaled: a quick entry is no way around a refusal.
   RefuseIfBarred(entry.Operation, entry.Arguments);
-  Operation(QStringLiteral("SchnellEinstiegExecute"), entry.Name, [&] { RunByName(entry.Operation, entry.Arguments); });
+  // Its dialog is journaled as opened by the quick entry: it counts once, as the quick entry.
+  Operation(QStringLiteral("SchnellEinstiegExecute"), entry.Name, [&] {
+    const TOpenedVia via(this, QStringLiteral("SchnellEinstiegExecute"));
+    RunByName(entry.Operation, entry.Arguments);
+  });
 }
 
 void Twexodm::SchnellEinstiegExportieren(const TContextSatz &entry) {

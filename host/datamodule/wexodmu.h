@@ -214,6 +214,25 @@ public:
   static QString DialogTitle(const QString &operation);
   static bool AutoDialogs();
 
+  // While one exists, operations are journaled as opened by what it names, not chosen by the user.
+  class TOpenedVia {
+  public:
+    TOpenedVia(Twexodm *dm, const QString &via) : FDm(dm), FBefore(dm ? dm->FOpenedVia : QString()) {
+      if (FDm)
+        FDm->FOpenedVia = via;
+    }
+    ~TOpenedVia() {
+      if (FDm)
+        FDm->FOpenedVia = FBefore;
+    }
+    TOpenedVia(const TOpenedVia &) = delete;
+    TOpenedVia &operator=(const TOpenedVia &) = delete;
+
+  private:
+    Twexodm *FDm;
+    QString FBefore;
+  };
+
 Q_SIGNALS:
   // Open pending work changed somewhere (another workstation, a back-office job).
   void OpenWorkChanged();
@@ -225,6 +244,7 @@ Q_SIGNALS:
 
 protected:
   QHash<QString, bool> FMenuPermissions;
+  QString FOpenedVia;
 
   // The dialogs of the quick-entry commands; tests answer them.
   virtual bool EditSchnellEinstiegDialog(const QString &title, TContextSatz &entry);

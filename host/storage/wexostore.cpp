@@ -206,17 +206,18 @@ void TWexoStore::Transaction(const std::function<void()> &body) const {
 
 void TWexoStore::Forget() const { FBatchGeneration = -1; }
 
-QString TWexoStore::JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments) const {
+QString TWexoStore::JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments,
+                                   const QString &via) const {
   const QString at = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
   TWexoRows rows;
   // A database that takes no writes still opens its dialogs: they go unrecorded.
   if (!FConnection->Writable())
     rows = FConnection->Exec(QStringLiteral("SELECT message FROM operation_faults WHERE operation = ?"), {operation});
   else
-    rows = FConnection->Exec(QStringLiteral("INSERT INTO operation_journal (at, terminal_id, operation, arguments) "
-                                            "VALUES (?, ?, ?, ?) RETURNING (SELECT message FROM operation_faults "
+    rows = FConnection->Exec(QStringLiteral("INSERT INTO operation_journal (at, terminal_id, operation, arguments, via) "
+                                            "VALUES (?, ?, ?, ?, ?) RETURNING (SELECT message FROM operation_faults "
                                             "WHERE operation = ?)"),
-                             {at, terminal, operation, arguments, operation});
+                             {at, terminal, operation, arguments, via, operation});
   return rows.next() ? rows.value(0).toString() : QString();
 }
 
@@ -331,6 +332,8 @@ void TWexoStore::Migrate(int known) {
       MigrateTo4();
     if (current < 5)
       MigrateTo5();
+    if (current < 6)
+      MigrateTo6();
     Exec(QStringLiteral("DELETE FROM schema_version"));
     Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
     if (fresh)
@@ -508,6 +511,18 @@ void TWexoStore::MigrateTo4() {
 void TWexoStore::MigrateTo5() {
   ExecDirect(QStringLiteral("CREATE INDEX IF NOT EXISTS operation_journal_use ON operation_journal (terminal_id, at, "
                             "operation, arguments)"));
+}
+
+// What opened a dialog when the user did not choose it: the start's client
+// choice, the dialog a quick entry runs. The search counts only the user's choices.
+void TWexoStore::MigrateTo6() {
+  // Like every step, safe to run again over a database that has it already.
+  if (IsPostgres())
+    ExecDirect(QStringLiteral("ALTER TABLE operation_journal ADD COLUMN IF NOT EXISTS via TEXT NOT NULL DEFAULT ''"));
+  else if (DirectScalar(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('operation_journal') WHERE name = "
+                                       "'via'"))
+               .toInt() == 0)
+    ExecDirect(QStringLiteral("ALTER TABLE operation_journal ADD COLUMN via TEXT NOT NULL DEFAULT ''"));
 }
 
 void TWexoStore::SeedDemoData() {

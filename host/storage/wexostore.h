@@ -76,7 +76,7 @@ struct TWexoSnapshot {
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 5;
+  static constexpr int SchemaVersion = 6;
   // A stored window setting longer than this (in bytes) is not read at all.
   static constexpr int MaxFormValueLength = 64 * 1024;
   // The expression for the length of a text column in bytes.
@@ -115,7 +115,9 @@ public:
   TWexoOpenWork OpenWorkAt(const QDateTime &when) const { return Load(wpOpenWork, when).OpenWork; }
 
   // Writes a journal row and answers the fault stored for the operation, if any, in one statement.
-  QString JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments) const;
+  // `via` names what opened it when the user did not choose it directly ("Programmstart", a quick entry).
+  QString JournalAndFault(const QString &terminal, const QString &operation, const QString &arguments,
+                          const QString &via = QString()) const;
 
   // Brings the schema to this program's version; `known` is the version read already, or -1.
   void Migrate(int known = -1);
@@ -134,6 +136,7 @@ private:
   void MigrateTo3();
   void MigrateTo4();
   void MigrateTo5();
+  void MigrateTo6();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
   TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
