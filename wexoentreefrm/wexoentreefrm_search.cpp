@@ -109,15 +109,12 @@ const QHash<QString, QString> &TaskKeys() {
 const QHash<QString, QStringList> &SearchKeywords() {
   static const QHash<QString, QStringList> keywords = {
       {"acWE_ScanUeb", {"Lieferschein", "DesAdv", "Lieferavis", "Scan"}},
-      {"acWA_ArtikelBek", {"Etikett", "Preisauszeichnung"}},
-      {"acWA_HerstBek", {"Etikett", "Preisauszeichnung"}},
-      {"acWA_Uebersicht", {"Etikett"}},
-      {"acWA_Liste", {"Etikett"}},
+      {"acWA_ArtikelBek", {"Warenannahme"}},
       {"acWT_ArtikelBek", {"Etikett", "Preisauszeichnung", "Etiketten drucken"}},
       {"acWT_HerstBek", {"Etikett", "Preisauszeichnung", "Etiketten drucken"}},
       {"acWT_Uebersicht", {"Etikett", "Preisauszeichnung"}},
       {"acWT_Liste", {"Etikett", "Preisauszeichnung"}},
-      {"acWA_Barcode", {"Etikett", "Barcode", "Strichcode"}},
+      {"acWA_Barcode", {"Etikett", "Strichcode"}},
       {"acBelegUeberDokumentenNr", {"Dokumentennummer", "Belegnummer"}},
       {"acDI_Bestellungen", {"Bestellung", "Auftrag", "Order"}},
       {"acDiliste", {"Bestellvorschlag"}},

@@ -192,7 +192,9 @@ QList<THit> Match(const QString &typed, const QList<TQVNSuchEintrag> &entries, c
     hit.Grade = GradeWords(p.TitleWords, p.Title, p.Words, wanted, wantedTitle);
     for (qsizetype k = 0; k < p.KeywordWords.size() && hit.Grade > gExact; ++k) {
       const QStringList &kw = p.KeywordWords.at(k);
-      const TGrade viaKeyword = GradeWords(kw, kw.join(QLatin1Char(' ')), kw, wanted, wantedTitle);
+      // Another name is a hint, not a title: at best as good as its words beginning side by side.
+      const TGrade viaKeyword =
+          qMax(gAdjacent, GradeWords(kw, kw.join(QLatin1Char(' ')), kw, wanted, wantedTitle));
       if (viaKeyword < hit.Grade) {
         hit.Grade = viaKeyword;
         hit.Keyword = int(k);
