@@ -73,13 +73,7 @@ bool BeginAdjacent(const QStringList &words, const QStringList &wanted) {
 int LettersInOrder(const TPrepared &p, const QString &wanted) {
   qsizetype at = 0, previous = -2;
   int score = 1;
-  QList<qsizetype> starts;
-  starts.reserve(p.Words.size());
-  qsizetype offset = 0;
-  for (const QString &w : p.Words) {
-    starts << offset;
-    offset += w.size();
-  }
+  const QList<qsizetype> &starts = p.Starts;
   for (QChar c : wanted) {
     at = p.Letters.indexOf(c, at);
     if (at < 0)
@@ -155,6 +149,11 @@ QList<TPrepared> Prepare(const QList<TQVNSuchEintrag> &entries) {
       p.Initials += w.at(0);
     p.Words = Words(Fold(e.Kind + QLatin1Char(' ') + e.Text + QLatin1Char(' ') + e.Area + QLatin1Char(' ') + e.Group));
     p.Letters = p.Words.join(QString());
+    qsizetype offset = 0;
+    for (const QString &w : p.Words) {
+      p.Starts << offset;
+      offset += w.size();
+    }
     for (const QString &k : e.Keywords)
       p.KeywordWords << Words(Fold(k));
     // A line break in a name is a blank here; two rows never read the same.

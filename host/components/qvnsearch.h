@@ -52,6 +52,7 @@ struct TPrepared {
   QString Initials;
   QStringList Words;      // folded words of kind, title, area and sub-heading, in that order
   QString Letters;        // those words run together
+  QList<qsizetype> Starts; // where in Letters each word begins
   QList<QStringList> KeywordWords;
   QString Shown;          // the row's text as shown; twins get a number
 };
