@@ -7,11 +7,48 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "components/dockstate.h"
 #include "framework/commatext.h"
 #include "framework/qvnguard.h"
 #include "wexotesting.h"
 
 using A = TfrmWexoentreeTestAccess;
+
+namespace {
+// A dock state as Qt writes it, put together here so each rule of the reader
+// can be broken alone: areas of panels (area, size, tab index or -1 for a
+// sequence, panel names with their flags), and what follows them.
+struct TPanel {
+  QString Name;
+  quint8 Flags = 1; // visible
+};
+struct TArea {
+  qint32 Area;
+  qint32 Tab = -1;
+  QList<TPanel> Panels;
+};
+QByteArray DockState(const QList<TArea> &areas, const QByteArray &tail = {}) {
+  QByteArray bytes;
+  QDataStream out(&bytes, QIODevice::WriteOnly);
+  out.setVersion(QDataStream::Qt_5_0);
+  out << qint32(0xff) << qint32(1) << quint8(0xfd) << qint32(areas.size());
+  for (const TArea &a : areas) {
+    out << a.Area << qint32(300) << qint32(500);
+    if (a.Tab >= 0)
+      out << quint8(0xfa) << a.Tab;
+    else
+      out << quint8(0xfc);
+    out << quint8(2) << qint32(a.Panels.size());
+    for (const TPanel &p : a.Panels)
+      out << quint8(0xfb) << p.Name << p.Flags << qint32(0) << qint32(200) << qint32(60) << qint32(16777215);
+  }
+  out << qint32(400) << qint32(500); // the central area
+  out << qint32(1) << qint32(2) << qint32(1) << qint32(2);
+  out << quint8(0xfc) << qint32(0);
+  return bytes + tail;
+}
+
+} // namespace
 
 class TestWindow : public QObject {
   Q_OBJECT
@@ -262,6 +299,41 @@ private Q_SLOTS:
     return QString::fromLatin1(layout.toBase64()) + "," + active;
   }
 
+  // Each rule the reader exists for, broken alone, is refused; the shape it
+  // is built from is accepted.
+  void theDockStateReaderRefusesEveryBrokenRule_data() {
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<QString>("reason");
+    const TPanel start{"aqdcStart"}, tasks{"aqdcAufgaben"}, quick{"aqdcSelektionen"};
+    QTest::newRow("richtig") << DockState({{0, -1, {start}}, {1, -1, {tasks, quick}}}) << QString();
+    QTest::newRow("als Reiter") << DockState({{0, -1, {start}}, {1, 1, {tasks, quick}}}) << QString();
+    QTest::newRow("Andockbereich doppelt") << DockState({{1, -1, {start}}, {1, -1, {tasks, quick}}})
+                                           << "Andockbereich ungültig";
+    QTest::newRow("Bereich doppelt") << DockState({{0, -1, {start, tasks}}, {1, -1, {tasks, quick}}})
+                                     << "doppelter Bereich";
+    QTest::newRow("Bereich fehlt") << DockState({{0, -1, {start}}, {1, -1, {tasks}}}) << "fehlt";
+    QTest::newRow("unbekannter Bereich") << DockState({{0, -1, {start}}, {1, -1, {tasks, {"aqdcFremd"}}}})
+                                         << "unbekannter";
+    QTest::newRow("Daten über das Ende") << DockState({{0, -1, {start}}, {1, -1, {tasks, quick}}}, "x")
+                                         << "über das Ende";
+    QTest::newRow("Reiter eins zu groß") << DockState({{0, -1, {start}}, {1, 2, {tasks, quick}}}) << "Anordnung ungültig";
+    QTest::newRow("schwebend") << DockState({{0, -1, {start}}, {1, -1, {tasks, {"aqdcSelektionen", 3}}}})
+                               << "nicht angedockt";
+    QTest::newRow("ausgeblendet") << DockState({{0, -1, {start}}, {1, -1, {tasks, {"aqdcSelektionen", 0}}}})
+                                  << "ausgeblendet";
+  }
+  void theDockStateReaderRefusesEveryBrokenRule() {
+    QFETCH(QByteArray, state);
+    QFETCH(QString, reason);
+    TDockStateRules rules;
+    rules.Panels = {"aqdcStart", "aqdcAufgaben", "aqdcSelektionen"};
+    const QString problem = CheckDockState(state, rules);
+    if (reason.isEmpty())
+      QCOMPARE(problem, QString());
+    else
+      QVERIFY2(problem.contains(reason), qPrintable(problem));
+  }
+
   static bool AllDockedAndShown(TfrmWexoentree *f) {
     for (TaqDockingControl *c : {f->aqdcStart, f->aqdcAufgaben, f->aqdcSelektionen})
       if (c->isFloating() || !c->isVisible() || f->aqDockingSite1->dockWidgetArea(c) == Qt::NoDockWidgetArea)
@@ -296,8 +368,17 @@ private Q_SLOTS:
         f->aqdcAufgaben->setFloating(true);
       }
       state = f->aqDockingSite1->saveState(1);
-      if (kind == "twice")
-        state.replace(QByteArray("a\0q\0d\0c\0S\0e\0l", 14), QByteArray("a\0q\0d\0c\0S\0t\0a", 14));
+      // The quick-entry panel written under the start panel's name: one name twice, one panel missing.
+      auto named = [](const QString &name) {
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out << name;
+        return bytes;
+      };
+      if (kind == "twice") {
+        QVERIFY(state.contains(named("aqdcSelektionen")));
+        state.replace(named("aqdcSelektionen"), named("aqdcStart"));
+      }
       f->aqdcAufgaben->setFloating(false);
       f->aqdcStart->show();
       f->aqdcSelektionen->show();
