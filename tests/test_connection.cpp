@@ -102,6 +102,13 @@ private Q_SLOTS:
     QVERIFY(w.form->lblAufgabenHinweis->Caption().startsWith(QString::fromUtf8("Keine Verbindung zur Datenbank – neuer Versuch")));
     QVERIFY(w.form->vstAufgaben->Ghosted());
     QCOMPARE(w.Value("SCAN").toInt(), receptions); // the last counts stay, greyed
+    // The pauses between attempts grow: every workstation hammering the server helps nobody.
+    auto pause = [&] { return QDateTime::currentDateTime().msecsTo(w.dm->StoreState().NextTry); };
+    QTRY_VERIFY(w.dm->StoreState().NextTry.isValid());
+    const QDateTime firstTry = w.dm->StoreState().NextTry;
+    QVERIFY2(pause() <= 1100, qPrintable(QString::number(pause())));
+    QTRY_VERIFY_WITH_TIMEOUT(w.dm->StoreState().NextTry.isValid() && w.dm->StoreState().NextTry != firstTry, 6000);
+    QVERIFY2(pause() > 1100 && pause() <= 2100, qPrintable(QString::number(pause())));
     QVERIFY(Server.Start());
     Server.Psql(Db, "INSERT INTO pending_work (kind, title) VALUES ('SCAN', 'waehrend der Pause')");
     // Background attempts with growing pauses find the server and refresh.

@@ -359,6 +359,12 @@ private Q_SLOTS:
                                           QString::fromUtf8("Zeiträume – Einstellungen")}));
     QCOMPARE(rows.at(4), QString::fromUtf8("Alle Einträge"));
     QCOMPARE(rows.at(5), QString("Bereich Vorlagen"));
+    // Every entry the user hid comes after all the others.
+    const QStringList all = rows.mid(5);
+    const qsizetype firstHidden = all.indexOf(QRegularExpression(".*\\(ausgeblendet\\)$"));
+    QVERIFY(firstHidden > 0);
+    for (qsizetype i = firstHidden; i < all.size(); ++i)
+      QVERIFY2(all.at(i).endsWith("(ausgeblendet)"), qPrintable(all.at(i)));
     s->hide();
   }
 

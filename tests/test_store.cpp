@@ -105,6 +105,120 @@ private Q_SLOTS:
     QCOMPARE(FileBytes(Env->DatabasePath()), before);
   }
 
+  // What a failed statement means decides what the user sees: a deadlock is
+  // run again silently, a lock is "gesperrt", a lost server is waited for.
+  void failuresAreToldApartByTheirCodes_data() {
+    using F = TWexoConnection::TFailure;
+    QTest::addColumn<bool>("postgres");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("failure");
+    QTest::newRow("Verklemmung") << true << "40P01" << "deadlock detected" << int(F::Conflict);
+    QTest::newRow("Serialisierung") << true << "40001" << "could not serialize access" << int(F::Conflict);
+    QTest::newRow("Sperre") << true << "55P03" << "lock not available" << int(F::Locked);
+    QTest::newRow("Server beendet") << true << "57P01" << "terminating connection" << int(F::Lost);
+    QTest::newRow("Verbindung weg") << true << "08006" << "" << int(F::Lost);
+    QTest::newRow("nur lesen") << true << "25006" << "read-only transaction" << int(F::ReadOnly);
+    QTest::newRow("kein Recht") << true << "42501" << "permission denied" << int(F::ReadOnly);
+    QTest::newRow("beschädigt") << true << "XX001" << "invalid page" << int(F::Damaged);
+    QTest::newRow("veralteter Plan") << true << "0A000" << "cached plan must not change result type" << int(F::Stale);
+    QTest::newRow("anderer Fehler") << true << "42P01" << "relation does not exist" << int(F::Other);
+    QTest::newRow("SQLite gesperrt") << false << "5" << "database is locked" << int(F::Locked);
+    QTest::newRow("SQLite beschädigt") << false << "11" << "database disk image is malformed" << int(F::Damaged);
+    QTest::newRow("SQLite nur lesen") << false << "8" << "attempt to write a readonly database" << int(F::ReadOnly);
+  }
+  void failuresAreToldApartByTheirCodes() {
+    QFETCH(bool, postgres);
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    QFETCH(int, failure);
+    QCOMPARE(int(TWexoConnection::ClassifyError(postgres, true, code, text)), failure);
+  }
+
+  // An entry changed elsewhere in any of its fields is not overwritten by an edit here.
+  void aQuickEntryChangedElsewhereInAnyFieldIsKept_data() {
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("Name") << "name" << "von B";
+    QTest::newRow("Vorgang") << "operation" << "WEListe";
+    QTest::newRow("nur die Argumente") << "arguments" << "true";
+  }
+  void aQuickEntryChangedElsewhereInAnyFieldIsKept() {
+    QFETCH(QString, column);
+    QFETCH(QString, value);
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    TContexte entries;
+    Dm->LoadSchnellEinstiege(entries, true);
+    const TContextSatz loaded = entries.at(0); // "Wareneingang Artikelnummer", WEArtikelBekannt, false
+    Env->Store->Exec(QString("UPDATE quick_entries SET %1 = ? WHERE id = ?").arg(column), {value, loaded.Id});
+    TContextSatz edited = loaded;
+    edited.Name = "von A";
+    QCOMPARE(Dm->UpdateSchnellEinstieg(loaded, edited), Twexodm::TSEStand::Geaendert);
+    QCOMPARE(Env->Store->Scalar(QString("SELECT %1 FROM quick_entries WHERE id = ?").arg(column), {loaded.Id}).toString(),
+             value);
+    QCOMPARE(Env->Store->Scalar("SELECT COUNT(*) FROM quick_entries WHERE name = 'von A'").toInt(), 0);
+  }
+
+  // The form store writes what changed, once; a read that failed saves nothing
+  // (or a failed read before closing would overwrite the user's layout with defaults).
+  void theFormStoreWritesWhatChangedOnlyAndOnlyAfterReading() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("zählt Schreibzugriffe mit SQLite-Auslösern");
+    Env->Store->ExecDirect("CREATE TABLE form_writes (n TEXT)");
+    Env->Store->ExecDirect("CREATE TRIGGER fw_i AFTER INSERT ON form_store BEGIN INSERT INTO form_writes VALUES (NEW.property); END");
+    Env->Store->ExecDirect("CREATE TRIGGER fw_u AFTER UPDATE ON form_store BEGIN INSERT INTO form_writes VALUES (NEW.property); END");
+    auto writes = [&] { return Env->Store->Scalar("SELECT COUNT(*) FROM form_writes").toInt(); };
+    Dm = std::make_unique<Twexodm>(Env->Store.get());
+    wexodm = Dm.get();
+    {
+      TfrmWexoentree form;
+      form.show();
+      QApplication::processEvents();
+      form.spbColCount->SetTag(2);
+      form.fsFormStore->Store();
+      const int first = writes();
+      QVERIFY(first > 0);
+      form.fsFormStore->Store(); // nothing changed since: nothing written
+      QCOMPARE(writes(), first);
+      form.close();
+      QCOMPARE(writes(), first);
+    }
+    {
+      // A window that reads what it saved writes no value again that it did not change.
+      auto columnWrites = [&] {
+        return Env->Store->Scalar("SELECT COUNT(*) FROM form_writes WHERE n = 'spbColCount.Tag'").toInt();
+      };
+      const int before = columnWrites();
+      TfrmWexoentree form;
+      form.show();
+      QApplication::processEvents();
+      form.close();
+      QCOMPARE(columnWrites(), before);
+    }
+    // A read that fails (the database locked while the window is made) is followed by no save.
+    Env->Store->Connection()->SetBusyTimeout(50);
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "sperrt-beim-lesen");
+    other.setDatabaseName(Env->DatabasePath());
+    QVERIFY(other.open());
+    QSqlQuery lock(other);
+    QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+    {
+      TfrmWexoentree form;
+      lock.exec("ROLLBACK");
+      form.show();
+      QApplication::processEvents();
+      form.spbColCount->SetTag(4);
+      form.close();
+    }
+    lock = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("sperrt-beim-lesen");
+    QCOMPARE(Env->Store->Scalar("SELECT value FROM form_store WHERE property = 'spbColCount.Tag'").toString(), QString("2"));
+    Env->Store->Connection()->SetBusyTimeout(TWexoConnection::BusyTimeoutMs);
+    wexodm = nullptr;
+  }
+
   // A version that is no plain number in range is no version of this program.
   void anUnreadableSchemaVersionIsRefusedWithoutWriting_data() {
     QTest::addColumn<QString>("version");
@@ -310,6 +424,10 @@ private Q_SLOTS:
         // Actions meeting the damage after the check told it say no more.
         QVNGuard("TfrmWexoentree.acSchnelleinNeuAnlageExecute", [&] {
           store->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (1, 'x', 'WEListe', '')");
+        });
+        QVNGuard("TfrmWexoentree.actSchnelleinLoeschenExecute", [&] { store->Exec("DELETE FROM quick_entries"); });
+        QVNGuard("TfrmWexoentree.acSchnelleinNeuAnlageExecute", [&] {
+          store->Exec("WITH x AS (SELECT 1) UPDATE quick_entries SET name = 'y'");
         });
         if (!page.isEmpty())
           QVNGuard("TfrmWexoentree.FormShow", [&] {

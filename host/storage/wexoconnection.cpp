@@ -583,10 +583,17 @@ QString TWexoConnection::Numbered(const QString &sql) {
 }
 
 TWexoConnection::TFailure TWexoConnection::Classify(const QSqlError &error) const {
-  const QString code = error.nativeErrorCode();
-  const QString text = (error.databaseText() + QLatin1Char(' ') + error.driverText()).toLower();
-  if (FPostgres) {
-    if (!Db().isOpen() || code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
+  if (!FPostgres && IsSqliteDamage(error))
+    return TFailure::Damaged;
+  return ClassifyError(FPostgres, Db().isOpen(), error.nativeErrorCode(),
+                       error.databaseText() + QLatin1Char(' ') + error.driverText());
+}
+
+TWexoConnection::TFailure TWexoConnection::ClassifyError(bool postgres, bool connectionOpen, const QString &code,
+                                                         const QString &errorText) {
+  const QString text = errorText.toLower();
+  if (postgres) {
+    if (!connectionOpen || code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
         code == QLatin1String("57P02") || code == QLatin1String("57P03") ||
         text.contains(QLatin1String("server closed the connection")) ||
         text.contains(QLatin1String("no connection to the server")) ||
@@ -607,7 +614,8 @@ TWexoConnection::TFailure TWexoConnection::Classify(const QSqlError &error) cons
   if (code == QLatin1String("5") || code == QLatin1String("6") || text.contains(QLatin1String("database is locked")) ||
       text.contains(QLatin1String("table is locked")))
     return TFailure::Locked;
-  if (IsSqliteDamage(error))
+  if (code == QLatin1String("11") || code == QLatin1String("26") || text.contains(QLatin1String("malformed")) ||
+      text.contains(QLatin1String("not a database")))
     return TFailure::Damaged;
   if (code == QLatin1String("8") || text.contains(QLatin1String("readonly database")))
     return TFailure::ReadOnly;

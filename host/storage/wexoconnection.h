@@ -129,6 +129,10 @@ public:
   void SetBusyTimeout(int ms);
   // Whether a statement writes (a read-only or damaged database refuses it).
   static bool IsWrite(const QString &sql);
+  // What a failed statement means, from the driver's code and text.
+  enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale };
+  static TFailure ClassifyError(bool postgres, bool connectionOpen, const QString &code, const QString &text);
+
   // Round trips are what a slow link costs: tests and the benchmark count statements.
   int StatementsSent() const { return FSent; }
 
@@ -141,7 +145,6 @@ Q_SIGNALS:
   void DamageFound(const QString &message);
 
 private:
-  enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale };
 
   void Open();
   void OpenSqlite(const QString &location);
