@@ -19,8 +19,6 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   app.setQuitOnLastWindowClosed(false);
   std::unique_ptr<Twexodm> dataModule;
   std::unique_ptr<TfrmWexoentree> mainForm;
-  // Everything the start reads comes in one round trip to the database.
-  auto startBatch = std::make_unique<TWexoReadBatch>(wpAll);
   // Failures while the data module and the window are created are shown once,
   // by the start-up's own error display.
   QVNMessages()->SetHeld(true);
@@ -44,7 +42,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   if (mainForm && !mainForm->WasClosed()) {
     QObject::connect(mainForm.get(), &TQVNForm::Closing, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     mainForm->show();
-    startBatch.reset();
+    wexodm->EndStartBatch();
     // WEXO_SCREENSHOT=file.png saves a picture of the window once it is painted, then ends.
     const QString screenshot = qEnvironmentVariable("WEXO_SCREENSHOT");
     // WEXO_SCREENSHOT_SUCHE=text opens the search with that text first and takes the screen around the window.
@@ -75,7 +73,6 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
   // A dialog asked for on the command line that failed is a failed run.
   if (mainForm && mainForm->DirectStartFailed())
     result = 1;
-  startBatch.reset();
   // The window goes before the data module it uses.
   mainForm.reset();
   dataModule.reset();
@@ -84,7 +81,7 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
 
 TWexoStartHooks WexoDefaultHooks() {
   TWexoStartHooks hooks;
-  hooks.CreateDataModule = [] { return new Twexodm(TWexoStore::Open(), true); };
+  hooks.CreateDataModule = [] { return new Twexodm(TWexoStore::Open(), true, nullptr, true); };
   hooks.CreateMainForm = [] { return new TfrmWexoentree; };
   return hooks;
 }

@@ -105,6 +105,24 @@ private Q_SLOTS:
     QCOMPARE(FileBytes(Env->DatabasePath()), before);
   }
 
+  // A read batch belongs to its store: another store's reads go to their database.
+  void aReadBatchServesItsOwnStoreOnly() {
+    if (TTestEnvironment::OnPostgres())
+      QSKIP("zwei SQLite-Dateien");
+    std::unique_ptr<TWexoStore> other(TWexoStore::Open(Env->Dir.filePath("andere.sqlite")));
+    std::unique_ptr<TWexoStore> writer(TWexoStore::Open(Env->Dir.filePath("andere.sqlite")));
+    Env->Store->Read(wpMenu); // its statement prepared before counting
+    const TWexoReadBatch batch(Env->Store.get(), wpAll);
+    const qsizetype before = other->Read(wpQuickEntries).QuickEntries.size();
+    writer->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (99, 'neu', 'WEListe', '')");
+    QCOMPARE(other->Read(wpQuickEntries).QuickEntries.size(), before + 1);
+    // Within its own store the batch serves one read for all.
+    const int sent = Env->Store->Connection()->StatementsSent();
+    Env->Store->Read(wpMenu);
+    Env->Store->Read(wpQuickEntries | wpOpenWork);
+    QCOMPARE(Env->Store->Connection()->StatementsSent(), sent + 1);
+  }
+
   // What a failed statement means decides what the user sees: a deadlock is
   // run again silently, a lock is "gesperrt", a lost server is waited for.
   void failuresAreToldApartByTheirCodes_data() {

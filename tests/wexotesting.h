@@ -203,6 +203,7 @@ public:
     if (OnPostgres())
       EmptyPostgres();
     Store.reset(TWexoStore::Open(DatabasePath()));
+    TWexoStore::SetCurrent(Store.get());
     QVNParameter()->SetValues({{"MANDLIEF", "N"}, {"QUERFAMA", "N"}});
     TWexoGeneralOptions::SetOptions({});
     QVNProgramm()->SetAktMandant(CLeeresIntPair, QString(), 0);

@@ -119,7 +119,7 @@ void TfrmWexoentree::SetLblText(TQVNStdLabel *label, const QString &text) {
 }
 
 void TfrmWexoentree::FormShow() {
-  const TWexoReadBatch batch(kShownParts);
+  const TWexoReadBatch batch(wexodm ? wexodm->Store() : nullptr, kShownParts);
   // A direct start names its dialog below; anything else failing here is the refresh.
   QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.FormShow"),
                          QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
@@ -196,7 +196,7 @@ void TfrmWexoentree::ConnectDataModule() {
 }
 
 void TfrmWexoentree::RefreshData() {
-  const TWexoReadBatch batch(kShownParts);
+  const TWexoReadBatch batch(wexodm ? wexodm->Store() : nullptr, kShownParts);
   QVNGuard(QStringLiteral("TfrmWexoentree.RefreshData"), [&] {
     wexodm->LoadEntreeMenueInfos(FMenueInfos);
     MenueInfosTobtnsMore(FMenueInfos);

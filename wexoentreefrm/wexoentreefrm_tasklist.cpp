@@ -29,7 +29,7 @@ void TfrmWexoentree::LoadAufgaben() {
   };
   auto number = [](int n) { return QString::number(n); };
   // All counts of the list come with its first count, in one read.
-  const TWexoReadBatch batch(wpOpenWork);
+  const TWexoReadBatch batch(wexodm ? wexodm->Store() : nullptr, wpOpenWork);
   bool unavailable = false;
   try {
     int n = wexodm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(qvn_Now(), 1, nullptr);

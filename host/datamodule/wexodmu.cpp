@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QTimer>
 #include <QHash>
 #include <optional>
 #include <stdexcept>
@@ -178,11 +179,19 @@ const QHash<QString, QString> &Titles() {
 }
 } // namespace
 
-Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent)
+Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent, bool batchTheStart)
     : QObject(parent), FStore(store), FOwnedStore(ownsStore ? store : nullptr) {
   setObjectName(QStringLiteral("wexodm"));
   FVisiDlg = std::make_unique<TwexooptvisiDlg>(store);
   if (FStore) {
+    TWexoStore::SetCurrent(FStore);
+    // What the program's start reads (this module, then the window) comes in
+    // one round trip; the batch ends once the window is shown, or at the latest
+    // when control is back in the event loop.
+    if (batchTheStart) {
+      FStartBatch = std::make_unique<TWexoReadBatch>(FStore, wpAll);
+      QTimer::singleShot(0, this, [this] { EndStartBatch(); });
+    }
     TWexoConnection *connection = FStore->Connection();
     connect(connection, &TWexoConnection::OpenWorkChanged, this, &Twexodm::OpenWorkChanged);
     connect(connection, &TWexoConnection::StateChanged, this, &Twexodm::StoreStateChanged);
@@ -195,6 +204,7 @@ Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent)
 }
 
 Twexodm::~Twexodm() {
+  FStartBatch.reset(); // before the store it reads from
   if (wexodm == this)
     wexodm = nullptr;
 }

@@ -56,7 +56,9 @@ class Twexodm : public QObject {
 public:
   // Works on the store (null for a data module without database); with
   // ownsStore the data module closes it when it goes.
-  explicit Twexodm(TWexoStore *store, bool ownsStore = false, QObject *parent = nullptr);
+  // batchTheStart: the program's own start, whose reads come in one round trip until EndStartBatch.
+  explicit Twexodm(TWexoStore *store, bool ownsStore = false, QObject *parent = nullptr, bool batchTheStart = false);
+  void EndStartBatch() { FStartBatch.reset(); }
   ~Twexodm() override;
 
   TWexoStore *Store() const { return FStore; }
@@ -243,6 +245,7 @@ Q_SIGNALS:
   void DamageFound(const QString &message);
 
 protected:
+  std::unique_ptr<TWexoReadBatch> FStartBatch;
   QHash<QString, bool> FMenuPermissions;
   QString FOpenedVia;
 

@@ -10,10 +10,6 @@
 namespace {
 TWexoStore *gCurrent = nullptr;
 
-int gBatchDepth = 0;
-int gBatchParts = 0;
-int gBatchGeneration = 0;
-
 // Everything one read may bring, as one statement: each part is switched on by
 // a bit of its own parameter, so the same prepared statement serves every read.
 // Columns: part, three texts, four numbers.
@@ -57,24 +53,23 @@ int TWexoOpenWork::Count(const QString &kind, int subkind, int client, const QLi
 // ones still ahead: the days after today, and today's after `Now`.
 int TWexoOpenWork::WdvoDue() const { return Count(QStringLiteral("WDVO"), 0) - WdvoAhead - WdvoLater; }
 
-TWexoReadBatch::TWexoReadBatch(int parts) {
-  if (gBatchDepth++ == 0) {
-    ++gBatchGeneration;
-    gBatchParts = 0;
+TWexoReadBatch::TWexoReadBatch(const TWexoStore *store, int parts) : FStore(store) {
+  if (!FStore)
+    return;
+  if (FStore->FBatchDepth++ == 0) {
+    ++FStore->FBatchCount;
+    FStore->FBatchParts = 0;
   }
-  gBatchParts |= parts;
+  FStore->FBatchParts |= parts;
 }
 
 TWexoReadBatch::~TWexoReadBatch() {
-  if (--gBatchDepth == 0)
-    gBatchParts = 0;
+  if (FStore && --FStore->FBatchDepth == 0)
+    FStore->FBatchParts = 0;
 }
 
-bool TWexoReadBatch::Active() { return gBatchDepth > 0; }
-int TWexoReadBatch::Parts() { return gBatchParts; }
-int TWexoReadBatch::Generation() { return gBatchGeneration; }
-
 TWexoStore *TWexoStore::Current() { return gCurrent; }
+void TWexoStore::SetCurrent(TWexoStore *store) { gCurrent = store; }
 
 // Bytes, not characters: SQLite's length() of a text stops at its first NUL.
 QString TWexoStore::ByteLength(bool postgres, const QString &column) {
@@ -98,7 +93,6 @@ TWexoStore *TWexoStore::Open(const QString &location) {
   // The table list tells already whether there is a version to read.
   store->Migrate(tables.contains(QLatin1String("schema_version")) ? store->ReadVersion() : 0);
   store->FConnection->StartBackgroundCheck();
-  gCurrent = store.get();
   return store.release();
 }
 
@@ -222,13 +216,12 @@ QString TWexoStore::JournalAndFault(const QString &terminal, const QString &oper
 }
 
 TWexoSnapshot TWexoStore::Read(int parts) const {
-  if (TWexoReadBatch::Active() && FBatchGeneration == TWexoReadBatch::Generation() &&
-      (FBatchSnapshot.Parts & parts) == parts)
-    return FBatchSnapshot;
-  if (!TWexoReadBatch::Active())
+  if (FBatchDepth == 0)
     return Load(parts);
-  FBatchSnapshot = Load(parts | TWexoReadBatch::Parts());
-  FBatchGeneration = TWexoReadBatch::Generation();
+  if (FBatchGeneration == FBatchCount && (FBatchSnapshot.Parts & parts) == parts)
+    return FBatchSnapshot;
+  FBatchSnapshot = Load(parts | FBatchParts);
+  FBatchGeneration = FBatchCount;
   return FBatchSnapshot;
 }
 

@@ -88,8 +88,10 @@ public:
   static TWexoStore *Open(const QString &location = QString());
   ~TWexoStore();
 
-  // The store of this process, or null before one was opened.
+  // The store of this process: set once by whoever wires the program (the
+  // data module for its store), or null.
   static TWexoStore *Current();
+  static void SetCurrent(TWexoStore *store);
   static QString DefaultLocation();
 
   TWexoConnection *Connection() const { return FConnection.get(); }
@@ -142,18 +144,22 @@ private:
   TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
 
   std::unique_ptr<TWexoConnection> FConnection;
+  // Read batches of this store: how deep, which parts, and which batch the snapshot is of.
   mutable TWexoSnapshot FBatchSnapshot;
   mutable int FBatchGeneration = -1;
+  mutable int FBatchDepth = 0;
+  mutable int FBatchParts = 0;
+  mutable int FBatchCount = 0;
 };
 
-// While one exists, reads of the current store come from one round trip.
+// While one exists, reads of its store come from one round trip. A null store: no batch.
 class TWexoReadBatch {
 public:
-  explicit TWexoReadBatch(int parts = wpAll);
+  explicit TWexoReadBatch(const TWexoStore *store, int parts = wpAll);
   ~TWexoReadBatch();
   TWexoReadBatch(const TWexoReadBatch &) = delete;
   TWexoReadBatch &operator=(const TWexoReadBatch &) = delete;
-  static bool Active();
-  static int Parts();
-  static int Generation();
+
+private:
+  const TWexoStore *FStore;
 };
