@@ -540,6 +540,10 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
   ++FSent;
   arm();
   const bool ok = prepared ? q->exec() : q->exec(text);
+  // One verdict: the watchdog only explains a failure. A statement whose result
+  // came back succeeded, even if the watchdog cut the socket in that moment
+  // (the next statement then finds the connection lost).
+  const bool timedOut = disarm();
   TWexoRows rows;
   if (ok) {
     rows.Affected = q->numRowsAffected();
@@ -554,9 +558,8 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
       }
     }
   }
-  const bool timedOut = disarm();
   const QSqlError error = q->lastError();
-  if (!ok || timedOut || error.type() != QSqlError::NoError) {
+  if (!ok || error.type() != QSqlError::NoError) {
     if (q->isActive())
       q->finish();
     return fail(error, timedOut);
