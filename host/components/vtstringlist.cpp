@@ -274,11 +274,9 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
   if (list && column < list->Count()) {
     const bool ghostedItem = list->Ghosted.contains(column);
     // A greyed item is also set in italics: it differs by more than its colour, which stays readable.
-    if (ghostedItem) {
-      QFont font = painter->font();
-      font.setItalic(true);
-      painter->setFont(font);
-    }
+    QFont font = painter->font();
+    font.setItalic(ghostedItem);
+    painter->setFont(font);
     painter->setPen(selected                  ? palette().highlightedText().color()
                     : FGhosted                ? palette().color(QPalette::Disabled, QPalette::Text)
                     : ghostedItem             ? QColor(0x6D, 0x6D, 0x6D)
