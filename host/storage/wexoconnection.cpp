@@ -464,6 +464,8 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
   return rows;
 }
 
+// One attempt at a statement: prepared as this kind of database keeps it, run
+// under the watchdog, read whole; a failure is classified for Run.
 TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &params, bool prepared, TFailure &failure,
                                    QString &reason) {
   failure = TFailure::None;
@@ -473,20 +475,13 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
       QGuiApplication::restoreOverrideCursor();
     }
   });
-  QSqlQuery *q = nullptr;
-  std::unique_ptr<QSqlQuery> oneOff;
   const std::string key = sql.toStdString();
-  const int timeout = FPostgres && !FLongRunning ? ServerTimeoutSeconds : 0;
-  auto arm = [&] {
-    if (timeout > 0 && FWatchdog)
-      FWatchdog->Arm(SocketOf(Db()), timeout);
-  };
-  auto disarm = [&] { return timeout > 0 && FWatchdog && FWatchdog->Disarm(); };
   auto fail = [&](const QSqlError &error, bool timedOut) {
     failure = timedOut ? TFailure::Lost : Classify(error);
     FTimedOut = timedOut;
     reason = timedOut ? QStringLiteral("keine Antwort vom Server innerhalb von %1 s").arg(ServerTimeoutSeconds)
                       : Describe(error);
+    // A statement that failed is prepared anew next time.
     FPrepared.erase(key);
     FPgPrepared.erase(key);
     return TWexoRows();
@@ -494,78 +489,115 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
   // A program reads a fixed set of statements; a runaway set is let go.
   if (prepared && FPrepared.size() + FPgPrepared.size() > 400)
     ClearStatements();
-  QString text = sql;
+  QSqlError error;
+  bool timedOut = false;
   if (prepared && FPostgres) {
-    // Prepared in the session by name, as the driver itself would, but kept
-    // for the session's life: nothing to free when it ends or is lost.
-    QString &name = FPgPrepared[key];
-    if (name.isEmpty()) {
-      name = QStringLiteral("wexo_%1").arg(++FPgNames);
-      QSqlQuery prepare(Db());
-      ++FSent;
-      arm();
-      const bool ok = prepare.exec(QStringLiteral("PREPARE %1 AS %2").arg(name, Numbered(sql)));
-      const bool timedOut = disarm();
-      if (!ok)
-        return fail(prepare.lastError(), timedOut);
-    }
-    QStringList values;
-    QSqlDriver *driver = Db().driver();
-    for (const QVariant &p : params) {
-      QSqlField field(QString(), p.metaType());
-      field.setValue(NotNullText(p));
-      values << driver->formatValue(field);
-    }
-    text = QStringLiteral("EXECUTE ") + name + (values.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(values.join(QStringLiteral(", "))));
-    prepared = false;
-  } else if (prepared) {
-    auto &slot = FPrepared[key];
-    if (!slot) {
-      auto query = std::make_unique<QSqlQuery>(Db());
-      query->setForwardOnly(true);
-      ++FSent;
-      if (!query->prepare(sql))
-        return fail(query->lastError(), false);
-      slot = std::move(query);
-    }
-    q = slot.get();
-    for (qsizetype i = 0; i < params.size(); ++i)
-      q->bindValue(int(i), NotNullText(params.at(i)));
+    const QString execute = PostgresExecute(sql, params, error, timedOut);
+    if (execute.isEmpty())
+      return fail(error, timedOut);
+    QSqlQuery q(Db());
+    q.setForwardOnly(true);
+    const bool ok = ExecWatched(q, &execute, timedOut);
+    return Complete(q, ok, timedOut, fail);
   }
-  if (!q) {
-    oneOff = std::make_unique<QSqlQuery>(Db());
-    oneOff->setForwardOnly(true);
-    q = oneOff.get();
+  if (prepared) {
+    QSqlQuery *q = SqlitePrepared(sql, params, error);
+    if (!q)
+      return fail(error, false);
+    const bool ok = ExecWatched(*q, nullptr, timedOut);
+    return Complete(*q, ok, timedOut, fail);
   }
+  QSqlQuery q(Db());
+  q.setForwardOnly(true);
+  const bool ok = ExecWatched(q, &sql, timedOut);
+  return Complete(q, ok, timedOut, fail);
+}
+
+// Runs a query (its prepared statement, or the text given) with the watchdog
+// armed on PostgreSQL. One verdict: the watchdog only explains a failure; a
+// statement whose result came back succeeded, even if the watchdog cut the
+// socket in that moment (the next statement then finds the connection lost).
+bool TWexoConnection::ExecWatched(QSqlQuery &q, const QString *text, bool &timedOut) {
+  const int timeout = FPostgres && !FLongRunning ? ServerTimeoutSeconds : 0;
   ++FSent;
-  arm();
-  const bool ok = prepared ? q->exec() : q->exec(text);
-  // One verdict: the watchdog only explains a failure. A statement whose result
-  // came back succeeded, even if the watchdog cut the socket in that moment
-  // (the next statement then finds the connection lost).
-  const bool timedOut = disarm();
+  if (timeout > 0 && FWatchdog)
+    FWatchdog->Arm(SocketOf(Db()), timeout);
+  const bool ok = text ? q.exec(*text) : q.exec();
+  timedOut = timeout > 0 && FWatchdog && FWatchdog->Disarm();
+  return ok;
+}
+
+// The whole result of a query that ran, or the failure it met on the way
+// (SQLite steps through its rows only as they are read).
+TWexoRows TWexoConnection::Complete(QSqlQuery &q, bool ok, bool timedOut,
+                                    const std::function<TWexoRows(const QSqlError &, bool)> &fail) {
   TWexoRows rows;
   if (ok) {
-    rows.Affected = q->numRowsAffected();
-    if (q->isSelect()) {
-      const int columns = q->record().count();
-      while (q->next()) {
+    rows.Affected = q.numRowsAffected();
+    if (q.isSelect()) {
+      const int columns = q.record().count();
+      while (q.next()) {
         QVariantList row;
         row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-          row << q->value(c);
+          row << q.value(c);
         rows.Rows << row;
       }
     }
   }
-  const QSqlError error = q->lastError();
+  const QSqlError error = q.lastError();
   if (!ok || error.type() != QSqlError::NoError) {
-    if (q->isActive())
-      q->finish();
+    if (q.isActive())
+      q.finish();
     return fail(error, timedOut);
   }
-  q->finish();
+  q.finish();
   return rows;
+}
+
+// PostgreSQL: prepared in the session by name, as the driver itself would, but
+// kept for the session's life (nothing to free when it ends or is lost); the
+// statement to send is its EXECUTE with the values formatted by the driver.
+// Empty when preparing failed.
+QString TWexoConnection::PostgresExecute(const QString &sql, const QVariantList &params, QSqlError &error,
+                                         bool &timedOut) {
+  QString &name = FPgPrepared[sql.toStdString()];
+  if (name.isEmpty()) {
+    name = QStringLiteral("wexo_%1").arg(++FPgNames);
+    QSqlQuery prepare(Db());
+    const QString statement = QStringLiteral("PREPARE %1 AS %2").arg(name, Numbered(sql));
+    if (!ExecWatched(prepare, &statement, timedOut)) {
+      error = prepare.lastError();
+      return {};
+    }
+  }
+  QStringList values;
+  QSqlDriver *driver = Db().driver();
+  for (const QVariant &p : params) {
+    QSqlField field(QString(), p.metaType());
+    field.setValue(NotNullText(p));
+    values << driver->formatValue(field);
+  }
+  return QStringLiteral("EXECUTE ") + name +
+         (values.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(values.join(QStringLiteral(", "))));
+}
+
+// SQLite: the query prepared once for the connection's life, its values bound; null when preparing failed.
+QSqlQuery *TWexoConnection::SqlitePrepared(const QString &sql, const QVariantList &params, QSqlError &error) {
+  auto &slot = FPrepared[sql.toStdString()];
+  if (!slot) {
+    auto query = std::make_unique<QSqlQuery>(Db());
+    query->setForwardOnly(true);
+    ++FSent;
+    if (!query->prepare(sql)) {
+      error = query->lastError();
+      return nullptr;
+    }
+    slot = std::move(query);
+  }
+  for (qsizetype i = 0; i < params.size(); ++i)
+    slot->bindValue(int(i), NotNullText(params.at(i)));
+  return slot.get();
 }
 
 // Positional markers as PostgreSQL numbers them: ? → $1, $2, … (outside quotes).

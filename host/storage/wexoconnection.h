@@ -152,6 +152,11 @@ private:
   TWexoRows Run(const QString &sql, const QVariantList &params, bool prepared);
   TWexoRows RunOnce(const QString &sql, const QVariantList &params, bool prepared, TFailure &failure,
                     QString &reason);
+  bool ExecWatched(QSqlQuery &q, const QString *text, bool &timedOut);
+  TWexoRows Complete(QSqlQuery &q, bool ok, bool timedOut,
+                     const std::function<TWexoRows(const QSqlError &, bool)> &fail);
+  QString PostgresExecute(const QString &sql, const QVariantList &params, QSqlError &error, bool &timedOut);
+  QSqlQuery *SqlitePrepared(const QString &sql, const QVariantList &params, QSqlError &error);
   [[noreturn]] void Throw(TFailure failure, const QString &reason);
   TFailure Classify(const QSqlError &error) const;
   void ClearStatements();
