@@ -211,6 +211,14 @@ protected:
 private:
   friend struct TfrmWexoentreeTestAccess;
 
+  // One row of the task list: its caption, its count (or yes/no) and its task code.
+  struct TAufgabenZeile {
+    QString Caption, Value, Code;
+  };
+  void CountAufgaben(QList<TAufgabenZeile> &rows);
+  TAufgabenZeile CountNeeds();
+  void ShowAufgaben(const QList<TAufgabenZeile> &rows);
+
   void FormCreate();
   void FormShow();
   void FormActivate();

@@ -20,88 +20,12 @@ int RowValue(const TStringList *list) {
 } // namespace
 
 void TfrmWexoentree::LoadAufgaben() {
-  struct Row {
-    QString Caption, Value, Code;
-  };
-  QList<Row> rows;
-  auto addRow = [&](const QString &caption, const QString &value, const QString &code) {
-    rows.append({caption, value, code});
-  };
-  auto number = [](int n) { return QString::number(n); };
   // All counts of the list come with its first count, in one read.
   const TWexoReadBatch batch(wexodm ? wexodm->Store() : nullptr, wpOpenWork);
+  QList<TAufgabenZeile> rows;
   bool unavailable = false;
   try {
-    int n = wexodm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(qvn_Now(), 1, nullptr);
-    addRow(n > 1 ? QStringLiteral("Wiedervorlagen") : QStringLiteral("Wiedervorlage"), number(n), QStringLiteral("WDVO"));
-
-    n = 0;
-    bool b = false;
-    bool needsFailed = false;
-    try {
-      if (QVNProgramm()->GetAktFiliale() < 1)
-        n = wexodm->GetBedarfeListServer()->BedarfeCount();
-      else
-        b = wexodm->GetBedarfeListServer()->BedarfeVorhanden();
-    } catch (...) {
-      n = 0;
-      b = false;
-      needsFailed = true;
-      QVNInfo()->ResetErrorSpezNoWrite(0, QString(), QString(), 0, 0);
-    }
-    if (QVNProgramm()->GetAktFiliale() < 1)
-      addRow(n > 1 ? QStringLiteral("Offene Bedarfe") : QStringLiteral("Offener Bedarf"), number(n),
-             QStringLiteral("BEDA"));
-    else // with a branch the row answers yes or no: open needs exist, in the plural
-      addRow(needsFailed ? QStringLiteral("Offener Bedarf") : QStringLiteral("Offene Bedarfe"), BoolToJaNein(b),
-             QStringLiteral("BEDA"));
-
-    n = TZDQ_Ordermani::DiImSatz_Count_Get();
-    addRow(n > 1 ? QStringLiteral("Bestellpositionen") : QStringLiteral("Bestellposition"), number(n),
-           QStringLiteral("DIIM"));
-
-    n = wexodm->GetLieferungMani()->Count();
-    addRow(n > 1 ? QStringLiteral("Warenannahmen") : QStringLiteral("Warenannahme"), number(n), QStringLiteral("SCAN"));
-
-    int e = 0, m = 0;
-    wexodm->GetEXFEMani()->GetFehlerCounts(e, m);
-    if (e > 0)
-      addRow(QStringLiteral("Exportfehler"), number(e), QStringLiteral("EXFE"));
-    if (m > 0)
-      addRow(QStringLiteral("YUPA-Master-Fehler"), number(m), QStringLiteral("EXIM"));
-
-    n = wexodm->GetInvoicMani()->Lesen_RechnungsAnzahl();
-    if (n > 0)
-      addRow(QStringLiteral("Elekt. Rechnungen"), number(n), QStringLiteral("INVO"));
-
-    {
-      auto unvoll = wexodm->GetUnvollmani();
-      if (unvoll->AufgabeAktiv()) {
-        const TIntPair k = QVNProgramm()->GetAktMandantGesetzt() ? QVNProgramm()->GetAktMandant() : CLeeresIntPair;
-        addRow(QStringLiteral("Unvollständige Belege"), number(unvoll->AnzahlBelege(k)), QStringLiteral("UNVO"));
-      }
-    }
-
-    const int mode = QuerfakturaAktiv4Char(QVNParameter()->GetCharValueByName(QStringLiteral("QUERFAMA")));
-    if (mode == 2 || mode == 3) {
-      n = wexodm->QuerfakturaMani_GoC()->AnzQFAufgabenGet();
-      if (n > 0)
-        addRow(QStringLiteral("Querfaktura"), number(n), QStringLiteral("QUFA"));
-    }
-
-    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtOffen, nullptr);
-    addRow(QStringLiteral("Offene Warenverteilung"), number(n), QStringLiteral("OFWA"));
-    n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtErfolgt, nullptr);
-    addRow(QStringLiteral("Erfolgte Warenverteilung"), number(n), QStringLiteral("ERWA"));
-
-    {
-      // The mask goes at the end of this block, also when the read fails.
-      const TSimpleMask mask(QStringLiteral("WEXO"), QStringLiteral("SSC"), QString(), false, true, nullptr, QString(),
-                             QString());
-      n = mask.ReadLocalDef(QStringLiteral("SSCIMP"), 0);
-    }
-    if (n > 0)
-      addRow(QStringLiteral("Offene SSC-Positionen"), number(n), QStringLiteral("SSC_"));
+    CountAufgaben(rows);
   } catch (const std::exception &e) {
     // Counts that cannot be read (damaged database, server away since the
     // start) are said so above the list, and the rows shown stay as they were;
@@ -112,25 +36,114 @@ void TfrmWexoentree::LoadAufgaben() {
       QVNMessages()->ReportFailure(QStringLiteral("TfrmWexoentree.LoadAufgaben"), e);
   }
   FCountsUnavailable = unavailable;
-  if (!unavailable) {
-    // The row the user stands on stays the current one when the counts change under it.
-    const int focused = vstAufgaben->FocusedNode();
-    vstAufgaben->BeginUpdate();
-    vstAufgaben->Clear();
-    for (const Row &row : rows) {
-      const int node = vstAufgaben->AddChild(-1);
-      auto *list = new TStringList;
-      vstAufgaben->SetNodeData(node, list);
-      list->Add(row.Caption);
-      list->Add(row.Value);
-      list->Add(QString());
-      list->Add(row.Code);
-    }
-    vstAufgaben->EndUpdate();
-    if (focused >= 0 && focused < vstAufgaben->RootNodeCount())
-      vstAufgaben->SetFocusedCell(focused, 0);
-  }
+  if (!unavailable)
+    ShowAufgaben(rows);
   ShowStoreState();
+}
+
+// The rows of the task list in their order, each kind counted by its manager;
+// a failure leaves the rows counted so far.
+void TfrmWexoentree::CountAufgaben(QList<TAufgabenZeile> &rows) {
+  auto addRow = [&](const QString &caption, const QString &value, const QString &code) {
+    rows.append({caption, value, code});
+  };
+  auto number = [](int n) { return QString::number(n); };
+  int n = wexodm->GetWiedervorlagen()->Enum_Wiedervorlagen_ByDate(qvn_Now(), 1, nullptr);
+  addRow(n > 1 ? QStringLiteral("Wiedervorlagen") : QStringLiteral("Wiedervorlage"), number(n), QStringLiteral("WDVO"));
+
+  rows.append(CountNeeds());
+
+  n = TZDQ_Ordermani::DiImSatz_Count_Get();
+  addRow(n > 1 ? QStringLiteral("Bestellpositionen") : QStringLiteral("Bestellposition"), number(n),
+         QStringLiteral("DIIM"));
+
+  n = wexodm->GetLieferungMani()->Count();
+  addRow(n > 1 ? QStringLiteral("Warenannahmen") : QStringLiteral("Warenannahme"), number(n), QStringLiteral("SCAN"));
+
+  int e = 0, m = 0;
+  wexodm->GetEXFEMani()->GetFehlerCounts(e, m);
+  if (e > 0)
+    addRow(QStringLiteral("Exportfehler"), number(e), QStringLiteral("EXFE"));
+  if (m > 0)
+    addRow(QStringLiteral("YUPA-Master-Fehler"), number(m), QStringLiteral("EXIM"));
+
+  n = wexodm->GetInvoicMani()->Lesen_RechnungsAnzahl();
+  if (n > 0)
+    addRow(QStringLiteral("Elekt. Rechnungen"), number(n), QStringLiteral("INVO"));
+
+  {
+    auto unvoll = wexodm->GetUnvollmani();
+    if (unvoll->AufgabeAktiv()) {
+      const TIntPair k = QVNProgramm()->GetAktMandantGesetzt() ? QVNProgramm()->GetAktMandant() : CLeeresIntPair;
+      addRow(QStringLiteral("Unvollständige Belege"), number(unvoll->AnzahlBelege(k)), QStringLiteral("UNVO"));
+    }
+  }
+
+  const int mode = QuerfakturaAktiv4Char(QVNParameter()->GetCharValueByName(QStringLiteral("QUERFAMA")));
+  if (mode == 2 || mode == 3) {
+    n = wexodm->QuerfakturaMani_GoC()->AnzQFAufgabenGet();
+    if (n > 0)
+      addRow(QStringLiteral("Querfaktura"), number(n), QStringLiteral("QUFA"));
+  }
+
+  n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtOffen, nullptr);
+  addRow(QStringLiteral("Offene Warenverteilung"), number(n), QStringLiteral("OFWA"));
+  n = wexodm->GetWiedervorlagen()->Enum_Warenverteilung_ByTyp(wvtErfolgt, nullptr);
+  addRow(QStringLiteral("Erfolgte Warenverteilung"), number(n), QStringLiteral("ERWA"));
+
+  {
+    // The mask goes at the end of this block, also when the read fails.
+    const TSimpleMask mask(QStringLiteral("WEXO"), QStringLiteral("SSC"), QString(), false, true, nullptr, QString(),
+                           QString());
+    n = mask.ReadLocalDef(QStringLiteral("SSCIMP"), 0);
+  }
+  if (n > 0)
+    addRow(QStringLiteral("Offene SSC-Positionen"), number(n), QStringLiteral("SSC_"));
+}
+
+// Open needs: a count without a branch, yes or no with one; a server that
+// fails to answer counts as none, and its error is not kept.
+TfrmWexoentree::TAufgabenZeile TfrmWexoentree::CountNeeds() {
+  int n = 0;
+  bool b = false;
+  bool needsFailed = false;
+  try {
+    if (QVNProgramm()->GetAktFiliale() < 1)
+      n = wexodm->GetBedarfeListServer()->BedarfeCount();
+    else
+      b = wexodm->GetBedarfeListServer()->BedarfeVorhanden();
+  } catch (...) {
+    n = 0;
+    b = false;
+    needsFailed = true;
+    QVNInfo()->ResetErrorSpezNoWrite(0, QString(), QString(), 0, 0);
+  }
+  if (QVNProgramm()->GetAktFiliale() < 1)
+    return {n > 1 ? QStringLiteral("Offene Bedarfe") : QStringLiteral("Offener Bedarf"), QString::number(n),
+            QStringLiteral("BEDA")};
+  // With a branch the row answers yes or no: open needs exist, in the plural.
+  return {needsFailed ? QStringLiteral("Offener Bedarf") : QStringLiteral("Offene Bedarfe"), BoolToJaNein(b),
+          QStringLiteral("BEDA")};
+}
+
+// The rows into the list; the row the user stands on stays the current one
+// when the counts change under it.
+void TfrmWexoentree::ShowAufgaben(const QList<TAufgabenZeile> &rows) {
+  const int focused = vstAufgaben->FocusedNode();
+  vstAufgaben->BeginUpdate();
+  vstAufgaben->Clear();
+  for (const TAufgabenZeile &row : rows) {
+    const int node = vstAufgaben->AddChild(-1);
+    auto *list = new TStringList;
+    vstAufgaben->SetNodeData(node, list);
+    list->Add(row.Caption);
+    list->Add(row.Value);
+    list->Add(QString());
+    list->Add(row.Code);
+  }
+  vstAufgaben->EndUpdate();
+  if (focused >= 0 && focused < vstAufgaben->RootNodeCount())
+    vstAufgaben->SetFocusedCell(focused, 0);
 }
 
 // Above the task list: why its counts are not current, and when the next attempt comes.
