@@ -280,19 +280,27 @@ void Twexodm::Journal(const QString &name, const QString &arguments) {
     throw std::runtime_error(fault.toStdString());
 }
 
+void Twexodm::SetMenuPermissions(const QHash<QString, bool> &allowedByKey) {
+  FMenuPermissions.clear();
+  FRefusedDialogs.clear();
+  for (auto it = allowedByKey.cbegin(); it != allowedByKey.cend(); ++it) {
+    const QString operation = it.key().section(QLatin1Char('|'), 0, 0);
+    FMenuPermissions[operation].insert(it.key().section(QLatin1Char('|'), 1), it.value());
+    if (!it.value())
+      FRefusedDialogs.insert(operation);
+  }
+}
+
 bool Twexodm::IsOperationRefused(const QString &operation, const QString &arguments) const {
   // The direct starts open the dialogs of these menu entries.
   static const QHash<QString, QString> sameDialog = {{"RechnungBearbeitenDirekt", "RechnungBearbeiten"},
                                                      {"GutschriftBearbeitenDirekt", "GutschriftBearbeiten"}};
   const QString dialog = sameDialog.value(operation, operation);
-  const auto exact = FMenuPermissions.constFind(dialog + QLatin1Char('|') + arguments);
-  if (exact != FMenuPermissions.cend())
-    return !*exact;
-  const QString prefix = dialog + QLatin1Char('|');
-  for (auto it = FMenuPermissions.cbegin(); it != FMenuPermissions.cend(); ++it)
-    if (!it.value() && it.key().startsWith(prefix))
-      return true;
-  return false;
+  if (!FRefusedDialogs.contains(dialog))
+    return false;
+  const auto forms = FMenuPermissions.constFind(dialog);
+  const auto exact = forms->constFind(arguments);
+  return exact == forms->cend() || !*exact;
 }
 
 void Twexodm::RefuseIfBarred(const QString &operation, const QString &arguments) const {

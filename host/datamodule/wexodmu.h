@@ -200,7 +200,7 @@ public:
   // Permissions, decided here for every route (menu, key, search, task row,
   // quick entry, direct start). The window hands over which dialog each menu
   // entry opens ("operation|arguments") and whether the entry is allowed.
-  void SetMenuPermissions(const QHash<QString, bool> &allowedByKey) { FMenuPermissions = allowedByKey; }
+  void SetMenuPermissions(const QHash<QString, bool> &allowedByKey);
   // A dialog is refused in the form a refused menu entry opens it, and in
   // every other form of that dialog (a quick entry's own arguments) as soon
   // as any menu entry opening it is refused.
@@ -246,7 +246,10 @@ Q_SIGNALS:
 
 protected:
   std::unique_ptr<TWexoReadBatch> FStartBatch;
-  QHash<QString, bool> FMenuPermissions;
+  // Operation → arguments → allowed, and the operations refused in some form:
+  // asked for every quick entry, so without building a key each time.
+  QHash<QString, QHash<QString, bool>> FMenuPermissions;
+  QSet<QString> FRefusedDialogs;
   QString FOpenedVia;
 
   // The dialogs of the quick-entry commands; tests answer them.
