@@ -295,6 +295,8 @@ bool Twexodm::IsOperationRefused(const QString &operation, const QString &argume
   // The direct starts open the dialogs of these menu entries.
   static const QHash<QString, QString> sameDialog = {{"RechnungBearbeitenDirekt", "RechnungBearbeiten"},
                                                      {"GutschriftBearbeitenDirekt", "GutschriftBearbeiten"}};
+  if (FRefusedDialogs.isEmpty())
+    return false;
   const QString dialog = sameDialog.value(operation, operation);
   if (!FRefusedDialogs.contains(dialog))
     return false;
