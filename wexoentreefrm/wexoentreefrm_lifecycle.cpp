@@ -176,8 +176,12 @@ void TfrmWexoentree::ConnectDataModule() {
   FOpenWorkTimer.setSingleShot(true);
   FOpenWorkTimer.setInterval(100);
   connect(&FOpenWorkTimer, &QTimer::timeout, this, [this] {
-    if (isVisible() && isEnabled())
-      LoadAufgaben();
+    if (!isVisible() || !isEnabled())
+      return;
+    // Nobody asked for this refresh: a lock taken meanwhile leaves the counts as they are.
+    if (wexodm && wexodm->Store())
+      wexodm->Store()->Connection()->NoLockWaitThisTurn();
+    LoadAufgaben();
   });
   if (!wexodm)
     return;

@@ -127,6 +127,9 @@ public:
   // No statement timeout (schema migration may take long and waits for other starters).
   void SetLongRunning(bool on) { FLongRunning = on; }
   void SetBusyTimeout(int ms);
+  // For a read the program makes by itself (a refresh after a change elsewhere):
+  // the rest of this turn does not wait for another program's lock.
+  void NoLockWaitThisTurn() { LockedThisTurn(); }
   // Whether a statement writes (a read-only or damaged database refuses it).
   static bool IsWrite(const QString &sql);
   // What a failed statement means, from the driver's code and text.
