@@ -42,141 +42,90 @@ int ParseInt(const QString &s, int lo, int hi) {
 }
 
 using Runner = std::function<void(Twexodm *, const QStringList &)>;
-const QHash<QString, Runner> &Runners() {
-  static const QHash<QString, Runner> runners = {
-      {"SBArtikelBekannt", [](Twexodm *d, const QStringList &) { d->SBArtikelBekannt(); }},
-      {"SB_LoH_Bekannt", [](Twexodm *d, const QStringList &a) { d->SB_LoH_Bekannt(ParseBool(a.value(0)), ParseBool(a.value(1))); }},
-      {"SBVorlagenListe", [](Twexodm *d, const QStringList &) { d->SBVorlagenListe(); }},
-      {"SBUebersicht", [](Twexodm *d, const QStringList &) { d->SBUebersicht(); }},
-      {"StammNachLieferant", [](Twexodm *d, const QStringList &a) { d->StammNachLieferant(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }},
-      {"StammSuchen", [](Twexodm *d, const QStringList &a) { d->StammSuchen(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }},
-      {"DIArtikelBekannt", [](Twexodm *d, const QStringList &) { d->DIArtikelBekannt(); }},
-      {"DIHerstellerBekannt", [](Twexodm *d, const QStringList &a) { d->DIHerstellerBekannt(ParseBool(a.value(0))); }},
-      {"DILieferantBekannt", [](Twexodm *d, const QStringList &a) { d->DILieferantBekannt(ParseBool(a.value(0))); }},
-      {"DIUebersicht", [](Twexodm *d, const QStringList &) { d->DIUebersicht(); }},
-      {"DIDispositionenliste", [](Twexodm *d, const QStringList &a) { d->DIDispositionenliste(ParseBool(a.value(0))); }},
-      {"DIAuftrNrBekannt", [](Twexodm *d, const QStringList &) { d->DIAuftrNrBekannt(); }},
-      {"ORDERUebersicht", [](Twexodm *d, const QStringList &) { d->ORDERUebersicht(); }},
-      {"WAArtikelBekannt", [](Twexodm *d, const QStringList &) { d->WAArtikelBekannt(); }},
-      {"WAHerstellerBekannt", [](Twexodm *d, const QStringList &) { d->WAHerstellerBekannt(); }},
-      {"WAUebersicht", [](Twexodm *d, const QStringList &) { d->WAUebersicht(); }},
-      {"WAListe", [](Twexodm *d, const QStringList &) { d->WAListe(); }},
-      {"WAAuftrNrBekannt", [](Twexodm *d, const QStringList &) { d->WAAuftrNrBekannt(); }},
-      {"WTArtikelBekannt", [](Twexodm *d, const QStringList &) { d->WTArtikelBekannt(); }},
-      {"WTHerstellerBekannt", [](Twexodm *d, const QStringList &) { d->WTHerstellerBekannt(); }},
-      {"WTUebersicht", [](Twexodm *d, const QStringList &) { d->WTUebersicht(); }},
-      {"WTListe", [](Twexodm *d, const QStringList &) { d->WTListe(); }},
-      {"WTVorgIdBekannt", [](Twexodm *d, const QStringList &) { d->WTVorgIdBekannt(); }},
-      {"WEArtikelBekannt", [](Twexodm *d, const QStringList &a) { d->WEArtikelBekannt(ParseBool(a.value(0))); }},
-      {"WEVorgIdBekannt", [](Twexodm *d, const QStringList &) { d->WEVorgIdBekannt(); }},
-      {"WEHerstellerBekannt", [](Twexodm *d, const QStringList &a) { d->WEHerstellerBekannt(ParseBool(a.value(0))); }},
-      {"WEAuftragsNrBekannt", [](Twexodm *d, const QStringList &) { d->WEAuftragsNrBekannt(); }},
-      {"WELieferantBekannt", [](Twexodm *d, const QStringList &a) { d->WELieferantBekannt(ParseBool(a.value(0))); }},
-      {"WEUebersicht", [](Twexodm *d, const QStringList &) { d->WEUebersicht(); }},
-      {"WEListe", [](Twexodm *d, const QStringList &) { d->WEListe(); }},
-      {"LieferungUebersicht", [](Twexodm *d, const QStringList &a) { d->LieferungUebersicht({}, ParseBool(a.value(1))); }},
-      {"ArtinfoUebersicht", [](Twexodm *d, const QStringList &) { d->ArtinfoUebersicht(); }},
-      {"ArtinfoArtikelBekannt", [](Twexodm *d, const QStringList &) { d->ArtinfoArtikelBekannt(); }},
-      {"ArtinfoAllgBewListe", [](Twexodm *d, const QStringList &) { d->ArtinfoAllgBewListe(); }},
-      {"ArtinfoInventurzaehlung", [](Twexodm *d, const QStringList &) { d->ArtinfoInventurzaehlung(); }},
-      {"ArtinfoKata2Wexo", [](Twexodm *d, const QStringList &) { d->ArtinfoKata2Wexo(); }},
-      {"ArtinfoSSC2Wexo", [](Twexodm *d, const QStringList &) { d->ArtinfoSSC2Wexo(); }},
-      {"ArtinfoBez_Herst_ArtNr", [](Twexodm *d, const QStringList &) { d->ArtinfoBez_Herst_ArtNr(); }},
-      {"FAEinzelRM", [](Twexodm *d, const QStringList &) { d->FAEinzelRM(); }},
-      {"FAArtikelBekannt", [](Twexodm *d, const QStringList &) { d->FAArtikelBekannt(); }},
-      {"Stat_SavedSelections", [](Twexodm *d, const QStringList &) { d->Stat_SavedSelections(); }},
-      {"Stat_EVA", [](Twexodm *d, const QStringList &) { d->Stat_EVA(); }},
-      {"Rechnungskontrolle", [](Twexodm *d, const QStringList &) { d->Rechnungskontrolle(); }},
-      {"RechnungBearbeiten", [](Twexodm *d, const QStringList &) { d->RechnungBearbeiten(); }},
-      {"Gutschriftsanforderung", [](Twexodm *d, const QStringList &) { d->Gutschriftsanforderung(CLeeresIntPair, CLeeresIntPair, false, false); }},
-      {"GutschriftsanforderungBearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftsanforderungBearbeiten(); }},
-      {"Gutschriftskontrolle", [](Twexodm *d, const QStringList &) { d->Gutschriftskontrolle(); }},
-      {"Belastungsanzeige", [](Twexodm *d, const QStringList &) { d->Belastungsanzeige(); }},
-      {"GutschriftBearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftBearbeiten(); }},
-      {"EWABearbeiten", [](Twexodm *d, const QStringList &) { d->EWABearbeiten(); }},
-      {"BelegUeberDokumentenNr", [](Twexodm *d, const QStringList &) { d->BelegUeberDokumentenNr(); }},
-      {"QuerfakturaNachdrucken", [](Twexodm *d, const QStringList &) { d->QuerfakturaNachdrucken(); }},
-      {"LayoutCopy", [](Twexodm *d, const QStringList &) { d->LayoutCopy(); }},
+// One record per operation of the data module: the German title of its
+// dialog and, for the dialogs a quick entry can open, how it runs from its
+// readable arguments.
+struct TOperationRecord {
+  QString Title;
+  Runner Run;
+};
+const QHash<QString, TOperationRecord> &Operations() {
+  static const QHash<QString, TOperationRecord> operations = {
+      {"SBArtikelBekannt", {"Vorgangsvorlage - Artikelnummer bekannt", [](Twexodm *d, const QStringList &) { d->SBArtikelBekannt(); }}},
+      {"SB_LoH_Bekannt", {"Vorgangsvorlage - Lieferant oder Hersteller bekannt", [](Twexodm *d, const QStringList &a) { d->SB_LoH_Bekannt(ParseBool(a.value(0)), ParseBool(a.value(1))); }}},
+      {"SBVorlagenListe", {"Vorgangsvorlagen bearbeiten / löschen", [](Twexodm *d, const QStringList &) { d->SBVorlagenListe(); }}},
+      {"SBUebersicht", {"Vorgangsvorlagen in Disposition überführen", [](Twexodm *d, const QStringList &) { d->SBUebersicht(); }}},
+      {"StammNachLieferant", {"Stammdaten nach Lieferant", [](Twexodm *d, const QStringList &a) { d->StammNachLieferant(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }}},
+      {"StammSuchen", {"Stammdaten suchen", [](Twexodm *d, const QStringList &a) { d->StammSuchen(TKatArtCloseAction(ParseInt(a.value(0), 1, 3))); }}},
+      {"DIArtikelBekannt", {"Disposition - Artikelnummer bekannt", [](Twexodm *d, const QStringList &) { d->DIArtikelBekannt(); }}},
+      {"DIHerstellerBekannt", {"Disposition - Hersteller bekannt", [](Twexodm *d, const QStringList &a) { d->DIHerstellerBekannt(ParseBool(a.value(0))); }}},
+      {"DILieferantBekannt", {"Disposition - Lieferant bekannt", [](Twexodm *d, const QStringList &a) { d->DILieferantBekannt(ParseBool(a.value(0))); }}},
+      {"DIUebersicht", {"Dispositionen über Liste erfassen", [](Twexodm *d, const QStringList &) { d->DIUebersicht(); }}},
+      {"DIDispositionenliste", {"Liste offener Dispositionen", [](Twexodm *d, const QStringList &a) { d->DIDispositionenliste(ParseBool(a.value(0))); }}},
+      {"DIAuftrNrBekannt", {"Dispo-Auftragsnr. bekannt", [](Twexodm *d, const QStringList &) { d->DIAuftrNrBekannt(); }}},
+      {"ORDERUebersicht", {"Elektronische Bestellungen", [](Twexodm *d, const QStringList &) { d->ORDERUebersicht(); }}},
+      {"WAArtikelBekannt", {"Warenannahme - Artikel bekannt", [](Twexodm *d, const QStringList &) { d->WAArtikelBekannt(); }}},
+      {"WAHerstellerBekannt", {"Warenannahme - Hersteller bekannt", [](Twexodm *d, const QStringList &) { d->WAHerstellerBekannt(); }}},
+      {"WAUebersicht", {"Warenannahme aus Artikelübersicht", [](Twexodm *d, const QStringList &) { d->WAUebersicht(); }}},
+      {"WAListe", {"Liste Warenannahmen", [](Twexodm *d, const QStringList &) { d->WAListe(); }}},
+      {"WAAuftrNrBekannt", {"Warenannahme - Auftragsnummer bekannt", [](Twexodm *d, const QStringList &) { d->WAAuftrNrBekannt(); }}},
+      {"WTArtikelBekannt", {"Warenauszeichnung - Artikel bekannt", [](Twexodm *d, const QStringList &) { d->WTArtikelBekannt(); }}},
+      {"WTHerstellerBekannt", {"Warenauszeichnung - Hersteller bekannt", [](Twexodm *d, const QStringList &) { d->WTHerstellerBekannt(); }}},
+      {"WTUebersicht", {"Warenauszeichnung aus Artikelübersicht", [](Twexodm *d, const QStringList &) { d->WTUebersicht(); }}},
+      {"WTListe", {"Liste Warenauszeichnungen", [](Twexodm *d, const QStringList &) { d->WTListe(); }}},
+      {"WTVorgIdBekannt", {"Warenauszeichnung über Barcode", [](Twexodm *d, const QStringList &) { d->WTVorgIdBekannt(); }}},
+      {"WEArtikelBekannt", {"Wareneingang - Artikelnummer bekannt", [](Twexodm *d, const QStringList &a) { d->WEArtikelBekannt(ParseBool(a.value(0))); }}},
+      {"WEVorgIdBekannt", {"Wareneingangskorrektur - Vorgangs ID bekannt", [](Twexodm *d, const QStringList &) { d->WEVorgIdBekannt(); }}},
+      {"WEHerstellerBekannt", {"Wareneingang - Hersteller bekannt", [](Twexodm *d, const QStringList &a) { d->WEHerstellerBekannt(ParseBool(a.value(0))); }}},
+      {"WEAuftragsNrBekannt", {"Wareneingang - Auftragsnummer bekannt", [](Twexodm *d, const QStringList &) { d->WEAuftragsNrBekannt(); }}},
+      {"WELieferantBekannt", {"Wareneingang - Lieferant bekannt", [](Twexodm *d, const QStringList &a) { d->WELieferantBekannt(ParseBool(a.value(0))); }}},
+      {"WEUebersicht", {"Wareneingang aus offener Disposition", [](Twexodm *d, const QStringList &) { d->WEUebersicht(); }}},
+      {"WEListe", {"Liste Wareneingänge", [](Twexodm *d, const QStringList &) { d->WEListe(); }}},
+      {"LieferungUebersicht", {"Warenannahme / DESADV Übersicht", [](Twexodm *d, const QStringList &a) { d->LieferungUebersicht({}, ParseBool(a.value(1))); }}},
+      {"ArtinfoUebersicht", {"Artikelübersicht und Einzelanzeige", [](Twexodm *d, const QStringList &) { d->ArtinfoUebersicht(); }}},
+      {"ArtinfoArtikelBekannt", {"Artikelinformation - Artikelnummer bekannt", [](Twexodm *d, const QStringList &) { d->ArtinfoArtikelBekannt(); }}},
+      {"ArtinfoAllgBewListe", {"Allgemeine Bewegungsliste", [](Twexodm *d, const QStringList &) { d->ArtinfoAllgBewListe(); }}},
+      {"ArtinfoInventurzaehlung", {"Inventurzählung", [](Twexodm *d, const QStringList &) { d->ArtinfoInventurzaehlung(); }}},
+      {"ArtinfoKata2Wexo", {"Katalogdatenübernahme", [](Twexodm *d, const QStringList &) { d->ArtinfoKata2Wexo(); }}},
+      {"ArtinfoSSC2Wexo", {"SSC-Datenübernahme", [](Twexodm *d, const QStringList &) { d->ArtinfoSSC2Wexo(); }}},
+      {"ArtinfoBez_Herst_ArtNr", {"Schnellsuche (u.a. GTIN)", [](Twexodm *d, const QStringList &) { d->ArtinfoBez_Herst_ArtNr(); }}},
+      {"FAEinzelRM", {"Filialaustausch einzeln rückmelden", [](Twexodm *d, const QStringList &) { d->FAEinzelRM(); }}},
+      {"FAArtikelBekannt", {"Rückmeldung mit Barcode bekannt", [](Twexodm *d, const QStringList &) { d->FAArtikelBekannt(); }}},
+      {"FAListeCreate", {"Filialaustauschlisten erstellen", nullptr}},
+      {"Stat_SavedSelections", {"Gespeicherte Auswertungen", [](Twexodm *d, const QStringList &) { d->Stat_SavedSelections(); }}},
+      {"Stat_EVA", {"Erweiterte Vergleichs-Analyse", [](Twexodm *d, const QStringList &) { d->Stat_EVA(); }}},
+      {"Rechnungskontrolle", {"Rechnung erfassen", [](Twexodm *d, const QStringList &) { d->Rechnungskontrolle(); }}},
+      {"RechnungBearbeiten", {"Rechnung anzeigen / bearbeiten", [](Twexodm *d, const QStringList &) { d->RechnungBearbeiten(); }}},
+      {"Gutschriftsanforderung", {"Gutschriftsanforderung erfassen", [](Twexodm *d, const QStringList &) { d->Gutschriftsanforderung(CLeeresIntPair, CLeeresIntPair, false, false); }}},
+      {"GutschriftsanforderungBearbeiten", {"Gutschriftsanforderung anzeigen / bearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftsanforderungBearbeiten(); }}},
+      {"Gutschriftskontrolle", {"Gutschrift erfassen", [](Twexodm *d, const QStringList &) { d->Gutschriftskontrolle(); }}},
+      {"Belastungsanzeige", {"Belastungsanzeige erfassen", [](Twexodm *d, const QStringList &) { d->Belastungsanzeige(); }}},
+      {"GutschriftBearbeiten", {"Gutschrift / Belastungsanzeige anzeigen / bearbeiten", [](Twexodm *d, const QStringList &) { d->GutschriftBearbeiten(); }}},
+      {"EWABearbeiten", {"Warenannahmebelege anzeigen / bearbeiten", [](Twexodm *d, const QStringList &) { d->EWABearbeiten(); }}},
+      {"BelegUeberDokumentenNr", {"Beleg über Dokumenten-Nr. suchen", [](Twexodm *d, const QStringList &) { d->BelegUeberDokumentenNr(); }}},
+      {"QuerfakturaNachdrucken", {"Querfaktura-Belege nachdrucken", [](Twexodm *d, const QStringList &) { d->QuerfakturaNachdrucken(); }}},
+      {"ZeitRaumAbfrage", {"Zeiträume", nullptr}},
+      {"GeneralOptions", {"Allgemeine Einstellungen", nullptr}},
+      {"LayoutCopy", {"Einstellungen kopieren", [](Twexodm *d, const QStringList &) { d->LayoutCopy(); }}},
+      {"Import_Maskeneinstellungen", {"Themenimport", nullptr}},
+      {"WaehrungenWaehlen", {"Währungen", nullptr}},
+      {"RechnungBearbeitenDirekt", {"Rechnung bearbeiten", nullptr}},
+      {"GutschriftBearbeitenDirekt", {"Gutschrift bearbeiten", nullptr}},
+      {"SchnellSucheAusfuehren", {"Schnellsuche", nullptr}},
+      {"WiedervorlagenUebersicht", {"Wiedervorlagen", nullptr}},
+      {"BedarfeUebersicht", {"Offene Bedarfe", nullptr}},
+      {"Exportfehler", {"Exportfehler", nullptr}},
+      {"RechnungsKontrolleInvoice", {"Elektronische Rechnungen", nullptr}},
+      {"UnvollstaendigeBelege", {"Unvollständige Belege", nullptr}},
+      {"QuerfakturaUebersicht", {"Querfaktura", nullptr}},
+      {"OffeneWarenverteilungenUebersicht", {"Offene Warenverteilungen", nullptr}},
+      {"ErfolgteWarenverteilungenUebersicht", {"Erfolgte Warenverteilungen", nullptr}},
+      {"MandantEinstellen", {"Mandant einstellen", nullptr}},
+      {"OptionenSichtbareMenuepunkte", {"Sichtbare Menüpunkte", nullptr}},
   };
-  return runners;
+  return operations;
 }
 
-const QHash<QString, QString> &Titles() {
-  static const QHash<QString, QString> titles = {
-      {"SBArtikelBekannt", "Vorgangsvorlage - Artikelnummer bekannt"},
-      {"SB_LoH_Bekannt", "Vorgangsvorlage - Lieferant oder Hersteller bekannt"},
-      {"SBVorlagenListe", "Vorgangsvorlagen bearbeiten / löschen"},
-      {"SBUebersicht", "Vorgangsvorlagen in Disposition überführen"},
-      {"StammNachLieferant", "Stammdaten nach Lieferant"},
-      {"StammSuchen", "Stammdaten suchen"},
-      {"DIArtikelBekannt", "Disposition - Artikelnummer bekannt"},
-      {"DIHerstellerBekannt", "Disposition - Hersteller bekannt"},
-      {"DILieferantBekannt", "Disposition - Lieferant bekannt"},
-      {"DIUebersicht", "Dispositionen über Liste erfassen"},
-      {"DIDispositionenliste", "Liste offener Dispositionen"},
-      {"DIAuftrNrBekannt", "Dispo-Auftragsnr. bekannt"},
-      {"ORDERUebersicht", "Elektronische Bestellungen"},
-      {"WAArtikelBekannt", "Warenannahme - Artikel bekannt"},
-      {"WAHerstellerBekannt", "Warenannahme - Hersteller bekannt"},
-      {"WAUebersicht", "Warenannahme aus Artikelübersicht"},
-      {"WAListe", "Liste Warenannahmen"},
-      {"WAAuftrNrBekannt", "Warenannahme - Auftragsnummer bekannt"},
-      {"WTArtikelBekannt", "Warenauszeichnung - Artikel bekannt"},
-      {"WTHerstellerBekannt", "Warenauszeichnung - Hersteller bekannt"},
-      {"WTUebersicht", "Warenauszeichnung aus Artikelübersicht"},
-      {"WTListe", "Liste Warenauszeichnungen"},
-      {"WTVorgIdBekannt", "Warenauszeichnung über Barcode"},
-      {"WEArtikelBekannt", "Wareneingang - Artikelnummer bekannt"},
-      {"WEVorgIdBekannt", "Wareneingangskorrektur - Vorgangs ID bekannt"},
-      {"WEHerstellerBekannt", "Wareneingang - Hersteller bekannt"},
-      {"WEAuftragsNrBekannt", "Wareneingang - Auftragsnummer bekannt"},
-      {"WELieferantBekannt", "Wareneingang - Lieferant bekannt"},
-      {"WEUebersicht", "Wareneingang aus offener Disposition"},
-      {"WEListe", "Liste Wareneingänge"},
-      {"LieferungUebersicht", "Warenannahme / DESADV Übersicht"},
-      {"ArtinfoUebersicht", "Artikelübersicht und Einzelanzeige"},
-      {"ArtinfoArtikelBekannt", "Artikelinformation - Artikelnummer bekannt"},
-      {"ArtinfoAllgBewListe", "Allgemeine Bewegungsliste"},
-      {"ArtinfoInventurzaehlung", "Inventurzählung"},
-      {"ArtinfoKata2Wexo", "Katalogdatenübernahme"},
-      {"ArtinfoSSC2Wexo", "SSC-Datenübernahme"},
-      {"ArtinfoBez_Herst_ArtNr", "Schnellsuche (u.a. GTIN)"},
-      {"FAEinzelRM", "Filialaustausch einzeln rückmelden"},
-      {"FAArtikelBekannt", "Rückmeldung mit Barcode bekannt"},
-      {"FAListeCreate", "Filialaustauschlisten erstellen"},
-      {"Stat_SavedSelections", "Gespeicherte Auswertungen"},
-      {"Stat_EVA", "Erweiterte Vergleichs-Analyse"},
-      {"Rechnungskontrolle", "Rechnung erfassen"},
-      {"RechnungBearbeiten", "Rechnung anzeigen / bearbeiten"},
-      {"Gutschriftsanforderung", "Gutschriftsanforderung erfassen"},
-      {"GutschriftsanforderungBearbeiten", "Gutschriftsanforderung anzeigen / bearbeiten"},
-      {"Gutschriftskontrolle", "Gutschrift erfassen"},
-      {"Belastungsanzeige", "Belastungsanzeige erfassen"},
-      {"GutschriftBearbeiten", "Gutschrift / Belastungsanzeige anzeigen / bearbeiten"},
-      {"EWABearbeiten", "Warenannahmebelege anzeigen / bearbeiten"},
-      {"BelegUeberDokumentenNr", "Beleg über Dokumenten-Nr. suchen"},
-      {"QuerfakturaNachdrucken", "Querfaktura-Belege nachdrucken"},
-      {"ZeitRaumAbfrage", "Zeiträume"},
-      {"GeneralOptions", "Allgemeine Einstellungen"},
-      {"LayoutCopy", "Einstellungen kopieren"},
-      {"Import_Maskeneinstellungen", "Themenimport"},
-      {"WaehrungenWaehlen", "Währungen"},
-      {"RechnungBearbeitenDirekt", "Rechnung bearbeiten"},
-      {"GutschriftBearbeitenDirekt", "Gutschrift bearbeiten"},
-      {"SchnellSucheAusfuehren", "Schnellsuche"},
-      {"WiedervorlagenUebersicht", "Wiedervorlagen"},
-      {"BedarfeUebersicht", "Offene Bedarfe"},
-      {"Exportfehler", "Exportfehler"},
-      {"RechnungsKontrolleInvoice", "Elektronische Rechnungen"},
-      {"UnvollstaendigeBelege", "Unvollständige Belege"},
-      {"QuerfakturaUebersicht", "Querfaktura"},
-      {"OffeneWarenverteilungenUebersicht", "Offene Warenverteilungen"},
-      {"ErfolgteWarenverteilungenUebersicht", "Erfolgte Warenverteilungen"},
-      {"MandantEinstellen", "Mandant einstellen"},
-      {"OptionenSichtbareMenuepunkte", "Sichtbare Menüpunkte"},
-  };
-  return titles;
-}
 } // namespace
 
 Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent, bool batchTheStart)
@@ -322,7 +271,10 @@ void Twexodm::Operation(const QString &name, const QString &arguments, const std
     ShowStandInDialog(DialogTitle(name), arguments);
 }
 
-QString Twexodm::DialogTitle(const QString &operation) { return Titles().value(operation, operation); }
+QString Twexodm::DialogTitle(const QString &operation) {
+  const auto it = Operations().constFind(operation);
+  return it == Operations().cend() ? operation : it->Title;
+}
 
 bool Twexodm::MandantEinstellen() {
   bool chosen = false;
@@ -673,11 +625,11 @@ bool Twexodm::IsKnownOperation(const QString &operation, const QString &argument
 }
 
 void Twexodm::RunByName(const QString &operation, const QString &arguments) {
-  const auto it = Runners().constFind(operation);
-  if (it == Runners().constEnd() || !IsKnownOperation(operation, arguments))
+  const auto it = Operations().constFind(operation);
+  if (it == Operations().constEnd() || !it->Run || !IsKnownOperation(operation, arguments))
     throw std::invalid_argument(
         QStringLiteral("Das Ziel „%1“ des Schnelleinstiegs ist unbekannt.").arg(operation).toStdString());
-  (*it)(this, arguments.split(QLatin1Char(',')));
+  it->Run(this, arguments.split(QLatin1Char(',')));
 }
 
 // ---- business dialogs ----
