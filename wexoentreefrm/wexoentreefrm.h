@@ -58,6 +58,7 @@ public:
 
   // What the search offers now, and what the journal calls an action's dialog.
   QList<TQVNSuchEintrag> SearchEntries();
+  QList<TQVNSuchEintrag> MenuSearchEntries();
   const std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> &QuickEntrySearchEntries();
   QString JournalKeyOf(const QAction *action) const;
   TQVNSuche *Suche() const { return FSuche; }

@@ -151,11 +151,15 @@ QStringList KeywordsOf(const QAction *action, const QString &caption) {
 } // namespace
 
 // Everything the user can run from here, in menu order: each menu entry with
-// its area and sub-heading, the areas, the task rows, the quick entries and the
-// commands of the title bar. Refused entries are left out; entries the user hid
-// come marked. The quick entries, which may be thousands, are kept prepared
-// while they stay as they are.
+// its area and sub-heading, the areas, the task rows, the commands of the
+// title bar, and the quick entries. Refused entries are left out; entries the
+// user hid come marked.
 QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
+  return MenuSearchEntries() + QuickEntrySearchEntries().first;
+}
+
+// All but the quick entries: few, and made anew at each opening.
+QList<TQVNSuchEintrag> TfrmWexoentree::MenuSearchEntries() {
   QList<TQVNSuchEintrag> entries;
   QSet<const QAction *> listed;
   TPnlButtonsColl *areas = btnpnStartMenu->Buttons();
@@ -241,11 +245,12 @@ QList<TQVNSuchEintrag> TfrmWexoentree::SearchEntries() {
     e.Run = [command] { command->trigger(); };
     entries << e;
   }
-  return entries + QuickEntrySearchEntries().first;
+  return entries;
 }
 
 // The quick entries as search entries with their preparation, made anew only
-// when the quick entries changed (or a refusal of one of their dialogs did).
+// when the quick entries changed (or a refusal of one of their dialogs did):
+// they may be thousands.
 const std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> &TfrmWexoentree::QuickEntrySearchEntries() {
   if (FSearchQuickEntriesStamp == FSchnellEinstiegeStamp)
     return FSearchQuickEntries;
@@ -283,8 +288,7 @@ const std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> &TfrmW
 void TfrmWexoentree::acSuchenExecute() {
   QVNGuard(QStringLiteral("TfrmWexoentree.acSuchenExecute"), [&] {
     // The menus, tasks and commands are few and made anew; the quick entries come prepared.
-    QList<TQVNSuchEintrag> entries = SearchEntries();
-    entries.resize(entries.size() - QuickEntrySearchEntries().first.size());
+    QList<TQVNSuchEintrag> entries = MenuSearchEntries();
     const QList<TQVNSuchFilter::TPrepared> prepared = TQVNSuchFilter::Prepare(entries) + QuickEntrySearchEntries().second;
     entries += QuickEntrySearchEntries().first;
     // This workstation's use: how often in 90 days, and the dialogs used last.

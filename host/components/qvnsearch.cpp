@@ -103,8 +103,8 @@ bool NearlyBegins(const QStringList &words, const QString &wanted) {
 }
 
 // The best grade of typed words against one list of words (a title's or a keyword's).
-TGrade GradeWords(const QStringList &titleWords, const QString &title, const QStringList &allWords,
-                  const QStringList &wanted, const QString &wantedTitle) {
+TGrade GradeWords(const QString &title, const QStringList &allWords, const QStringList &wanted,
+                  const QString &wantedTitle) {
   if (title == wantedTitle)
     return gExact;
   if (title.startsWith(wantedTitle))
@@ -113,7 +113,6 @@ TGrade GradeWords(const QStringList &titleWords, const QString &title, const QSt
     return gAdjacent;
   if (AllBegin(allWords, wanted))
     return gWordStarts;
-  Q_UNUSED(titleWords);
   return gNone;
 }
 } // namespace
@@ -143,9 +142,9 @@ QList<TPrepared> Prepare(const QList<TQVNSuchEintrag> &entries) {
   QHash<QString, int> shown;
   for (const TQVNSuchEintrag &e : entries) {
     TPrepared p;
-    p.TitleWords = Words(Fold(e.Text));
-    p.Title = p.TitleWords.join(QLatin1Char(' '));
-    for (const QString &w : p.TitleWords)
+    const QStringList titleWords = Words(Fold(e.Text));
+    p.Title = titleWords.join(QLatin1Char(' '));
+    for (const QString &w : titleWords)
       p.Initials += w.at(0);
     p.Words = Words(Fold(e.Kind + QLatin1Char(' ') + e.Text + QLatin1Char(' ') + e.Area + QLatin1Char(' ') + e.Group));
     p.Letters = p.Words.join(QString());
@@ -188,12 +187,12 @@ QList<THit> Match(const QString &typed, const QList<TQVNSuchEintrag> &entries, c
     const TPrepared &p = prepared.at(i);
     THit hit;
     hit.Index = int(i);
-    hit.Grade = GradeWords(p.TitleWords, p.Title, p.Words, wanted, wantedTitle);
+    hit.Grade = GradeWords(p.Title, p.Words, wanted, wantedTitle);
     for (qsizetype k = 0; k < p.KeywordWords.size() && hit.Grade > gExact; ++k) {
       const QStringList &kw = p.KeywordWords.at(k);
       // Another name is a hint, not a title: at best as good as its words beginning side by side.
       const TGrade viaKeyword =
-          qMax(gAdjacent, GradeWords(kw, kw.join(QLatin1Char(' ')), kw, wanted, wantedTitle));
+          qMax(gAdjacent, GradeWords(kw.join(QLatin1Char(' ')), kw, wanted, wantedTitle));
       if (viaKeyword < hit.Grade) {
         hit.Grade = viaKeyword;
         hit.Keyword = int(k);
@@ -270,7 +269,7 @@ QList<std::pair<int, int>> Highlights(const QString &typed, const QString &shown
       qsizetype e = s;
       while (e < letters.size() && run.size() < w.size() && (e == s || !letters.at(e).WordStart))
         run += letters.at(e++).Folded;
-      if (run.startsWith(w) || (run.size() >= w.size() && run.left(w.size()) == w)) {
+      if (run.startsWith(w)) {
         for (qsizetype k = s; k < e; ++k)
           marked[letters.at(k).At] = true;
         found = true;

@@ -47,8 +47,7 @@ enum TGrade {
 
 // What one entry is made of for matching, prepared once and kept while the entry stays.
 struct TPrepared {
-  QStringList TitleWords; // folded words of the title
-  QString Title;          // the title's words, one blank between
+  QString Title;          // the title's folded words, one blank between
   QString Initials;
   QStringList Words;      // folded words of kind, title, area and sub-heading, in that order
   QString Letters;        // those words run together

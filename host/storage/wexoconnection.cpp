@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -37,52 +38,47 @@ QString Describe(const QSqlError &e) {
   return text.simplified();
 }
 
-// The socket of a PostgreSQL connection, or -1. The client library is the one
-// the driver loaded; it is looked up there, so a program on SQLite never loads it.
-int SocketOf(const QSqlDatabase &db) {
+// A function of a client library the Qt driver loaded: looked up there, so
+// this program links neither client library and a program on SQLite never
+// loads libpq. Null when the library or the function is not there.
+template <class TFunction> TFunction LoadedFunction(const char *library, const char *name) {
+  void *handle = ::dlopen(library, RTLD_NOW | RTLD_NOLOAD);
+  return handle ? reinterpret_cast<TFunction>(::dlsym(handle, name)) : nullptr;
+}
+
+// The driver's handle of an open connection (PGconn*, sqlite3*), or null.
+// The driver names its type by the typedef or by the struct behind it.
+void *DriverHandle(const QSqlDatabase &db, std::initializer_list<const char *> typeNames) {
   if (!db.isOpen() || !db.driver())
-    return -1;
+    return nullptr;
   const QVariant handle = db.driver()->handle();
-  // The driver names the handle's type by its typedef or by the struct behind it.
-  if (!handle.isValid() || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-    return -1;
+  if (!handle.isValid() ||
+      std::none_of(typeNames.begin(), typeNames.end(), [&](const char *t) { return qstrcmp(handle.typeName(), t) == 0; }))
+    return nullptr;
+  return *static_cast<void *const *>(handle.constData());
+}
+
+// The socket of a PostgreSQL connection, or -1.
+int SocketOf(const QSqlDatabase &db) {
   using TPQsocket = int (*)(const void *);
-  static const TPQsocket pqSocket = [] {
-    void *library = ::dlopen("libpq.so.5", RTLD_NOW | RTLD_NOLOAD);
-    return library ? reinterpret_cast<TPQsocket>(::dlsym(library, "PQsocket")) : nullptr;
-  }();
-  const void *connection = *static_cast<void *const *>(handle.constData());
+  static const TPQsocket pqSocket = LoadedFunction<TPQsocket>("libpq.so.5", "PQsocket");
+  const void *connection = DriverHandle(db, {"PGconn*", "pg_conn*"});
   return connection && pqSocket ? pqSocket(connection) : -1;
 }
 
-// SQLite's busy handler, looked up in the library the driver loaded (as the
-// PostgreSQL client library is above), so this program links neither.
 using TSqliteBusyHandler = int (*)(void *, int (*)(void *, int), void *);
 TSqliteBusyHandler SqliteBusyHandler() {
-  static const TSqliteBusyHandler handler = [] {
-    void *library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
-    return library ? reinterpret_cast<TSqliteBusyHandler>(::dlsym(library, "sqlite3_busy_handler")) : nullptr;
-  }();
+  static const auto handler = LoadedFunction<TSqliteBusyHandler>("libsqlite3.so.0", "sqlite3_busy_handler");
   return handler;
 }
 
 using TSqliteInterrupt = void (*)(void *);
 TSqliteInterrupt SqliteInterrupt() {
-  static const TSqliteInterrupt interrupt = [] {
-    void *library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
-    return library ? reinterpret_cast<TSqliteInterrupt>(::dlsym(library, "sqlite3_interrupt")) : nullptr;
-  }();
+  static const auto interrupt = LoadedFunction<TSqliteInterrupt>("libsqlite3.so.0", "sqlite3_interrupt");
   return interrupt;
 }
 
-void *SqliteHandle(const QSqlDatabase &db) {
-  if (!db.isOpen() || !db.driver())
-    return nullptr;
-  const QVariant handle = db.driver()->handle();
-  if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-    return nullptr;
-  return *static_cast<void *const *>(handle.constData());
-}
+void *SqliteHandle(const QSqlDatabase &db) { return DriverHandle(db, {"sqlite3*"}); }
 
 // Connection options a PostgreSQL address may carry in its query (?sslmode=require).
 bool IsSafeOption(const QString &key, const QString &value) {
@@ -97,10 +93,9 @@ QVariant NotNullText(const QVariant &value) {
 
 // SQLite's word for a file that is no (longer a) database.
 bool IsSqliteDamage(const QSqlError &error) {
-  const QString code = error.nativeErrorCode();
-  return code == QLatin1String("11") || code == QLatin1String("26") ||
-         error.text().contains(QLatin1String("malformed"), Qt::CaseInsensitive) ||
-         error.text().contains(QLatin1String("not a database"), Qt::CaseInsensitive);
+  return TWexoConnection::ClassifyError(false, true, error.nativeErrorCode(),
+                                        error.databaseText() + QLatin1Char(' ') + error.driverText()) ==
+         TWexoConnection::TFailure::Damaged;
 }
 
 const char *const kClosedByServer = "die Verbindung wurde vom Server beendet";
@@ -113,9 +108,7 @@ bool IsWalFile(const QString &path) {
   const QByteArray header = file.read(20);
   return header.size() == 20 && header.startsWith("SQLite format 3") && (header.at(18) == 2 || header.at(19) == 2);
 }
-} // namespace
 
-namespace {
 // Options whose value is a secret: never shown, never logged.
 bool IsSecretOption(QString key) {
   key = QUrl::fromPercentEncoding(key.toUtf8()).trimmed().toLower();
@@ -618,8 +611,6 @@ QString TWexoConnection::Numbered(const QString &sql) {
 }
 
 TWexoConnection::TFailure TWexoConnection::Classify(const QSqlError &error) const {
-  if (!FPostgres && IsSqliteDamage(error))
-    return TFailure::Damaged;
   return ClassifyError(FPostgres, Db().isOpen(), error.nativeErrorCode(),
                        error.databaseText() + QLatin1Char(' ') + error.driverText());
 }
