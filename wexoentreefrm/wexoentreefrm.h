@@ -248,6 +248,8 @@ private:
   void ShowPage(QObject *sender, const QStringList &pictureFiles, const QString &where, bool leftFirst = false);
   // Module launching: hide, call, show again in every case.
   void LaunchPattern(const QString &where, const std::function<void()> &operation);
+  // Opens the dialog an action stands for, as its handler.
+  void Launch(const QAction *action);
   void RunHidden(const std::function<void()> &operation);
   void SetActiveControlByName(TQVNDockingManager *manager, const QString &name);
   // The arrangement of the form definition: start on the left, tasks over quick entries on the right.

@@ -95,293 +95,262 @@ void TfrmWexoentree::RegisterFailureTexts() {
                     QStringLiteral("Die Anzeige konnte nicht aufgefrischt werden"));
 }
 
+namespace {
+// How an action's dialog is opened: with the window hidden for the call, in
+// front of the window, or by a handler of its own that needs more than a name.
+enum class TLaunchKind { Hidden, InPlace, Own };
+struct TLaunchTarget {
+  QString Operation;
+  QString Arguments; // as the journal holds them
+  TLaunchKind Kind;
+};
+// Every action that opens a dialog of the data module, with the operation and
+// arguments it opens. The handlers run through it and the search finds what a
+// journal row means through it, so there is no second list to keep.
+const QHash<QString, TLaunchTarget> &LaunchTargets() {
+  static const QHash<QString, TLaunchTarget> targets = {
+      {"acSBArtNrBekannt", {"SBArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acSBHerstBekannt", {"SB_LoH_Bekannt", "false,false", TLaunchKind::Hidden}},
+      {"acSBHerstBekanntVorgabe", {"SB_LoH_Bekannt", "false,true", TLaunchKind::Hidden}},
+      {"acSBLiefBekannt", {"SB_LoH_Bekannt", "true,false", TLaunchKind::Hidden}},
+      {"acSBLiefBekanntVorgabe", {"SB_LoH_Bekannt", "true,true", TLaunchKind::Hidden}},
+      {"acSBVorlagenliste", {"SBVorlagenListe", "", TLaunchKind::Hidden}},
+      {"acSBUebersicht", {"SBUebersicht", "", TLaunchKind::Hidden}},
+      {"acSBStammNachLief", {"StammNachLieferant", "1", TLaunchKind::Hidden}},
+      {"acSBStammSuchen", {"StammSuchen", "1", TLaunchKind::Hidden}},
+      {"acDIArtNrBek", {"DIArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acDIHerstBek", {"DIHerstellerBekannt", "false", TLaunchKind::Hidden}},
+      {"acDiHerstBekVorgabe", {"DIHerstellerBekannt", "true", TLaunchKind::Hidden}},
+      {"acDILiefbek", {"DILieferantBekannt", "false", TLaunchKind::Hidden}},
+      {"acDILiefBekVorgabe", {"DILieferantBekannt", "true", TLaunchKind::Hidden}},
+      {"acDIUebersicht", {"DIUebersicht", "", TLaunchKind::Hidden}},
+      {"acDIStammNachLieferant", {"StammNachLieferant", "2", TLaunchKind::Hidden}},
+      {"acDIStammSuchen", {"StammSuchen", "2", TLaunchKind::Hidden}},
+      {"acDiliste", {"DIDispositionenliste", "false", TLaunchKind::Hidden}},
+      {"acDI_OffeneAuftraege", {"DIDispositionenliste", "true", TLaunchKind::Hidden}},
+      {"acDI_AuftrNrBekannt", {"DIAuftrNrBekannt", "", TLaunchKind::Hidden}},
+      {"acDI_Bestellungen", {"ORDERUebersicht", "", TLaunchKind::Hidden}},
+      {"acWA_ArtikelBek", {"WAArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acWA_HerstBek", {"WAHerstellerBekannt", "", TLaunchKind::Hidden}},
+      {"acWA_Uebersicht", {"WAUebersicht", "", TLaunchKind::Hidden}},
+      {"acWA_Liste", {"WAListe", "", TLaunchKind::Hidden}},
+      {"acWA_AuftragsNrBekannt", {"WAAuftrNrBekannt", "", TLaunchKind::Hidden}},
+      {"acWT_ArtikelBek", {"WTArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acWT_HerstBek", {"WTHerstellerBekannt", "", TLaunchKind::Hidden}},
+      {"acWT_Uebersicht", {"WTUebersicht", "", TLaunchKind::Hidden}},
+      {"acWT_Liste", {"WTListe", "", TLaunchKind::Hidden}},
+      {"acWA_Barcode", {"WTVorgIdBekannt", "", TLaunchKind::Hidden}},
+      {"acWEArtNrBekannt", {"WEArtikelBekannt", "false", TLaunchKind::Hidden}},
+      {"acWEKorrVorgID", {"WEVorgIdBekannt", "", TLaunchKind::Hidden}},
+      {"acWEHerstBekannt", {"WEHerstellerBekannt", "false", TLaunchKind::Hidden}},
+      {"acWEAuftragsNrBekannt", {"WEAuftragsNrBekannt", "", TLaunchKind::Hidden}},
+      {"acWEHerstBekVorgabe", {"WEHerstellerBekannt", "true", TLaunchKind::Hidden}},
+      {"acWELiefBekannt", {"WELieferantBekannt", "false", TLaunchKind::Hidden}},
+      {"acWELiefBekanntVorgabe", {"WELieferantBekannt", "true", TLaunchKind::Hidden}},
+      {"acWEUebersicht", {"WEUebersicht", "", TLaunchKind::Hidden}},
+      {"acWEStammNachLieferant", {"StammNachLieferant", "3", TLaunchKind::Hidden}},
+      {"acWEStammSuchen", {"StammSuchen", "3", TLaunchKind::Hidden}},
+      {"acWEListe", {"WEListe", "", TLaunchKind::Hidden}},
+      {"acWE_ScanUeb", {"LieferungUebersicht", "[],false", TLaunchKind::Hidden}},
+      {"acWESammelartikel", {"WEArtikelBekannt", "true", TLaunchKind::Hidden}},
+      {"acAIUebersicht", {"ArtinfoUebersicht", "", TLaunchKind::Hidden}},
+      {"acAIArtNrBek", {"ArtinfoArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acAIAllgBew", {"ArtinfoAllgBewListe", "", TLaunchKind::Hidden}},
+      {"acAIInvZaehl", {"ArtinfoInventurzaehlung", "", TLaunchKind::Hidden}},
+      {"acAIKata2Wexo", {"ArtinfoKata2Wexo", "", TLaunchKind::Hidden}},
+      {"acAISSC2Wexo", {"ArtinfoSSC2Wexo", "", TLaunchKind::Hidden}},
+      {"acAIBez_Herst_ArtNr", {"ArtinfoBez_Herst_ArtNr", "", TLaunchKind::Hidden}},
+      {"acFAER", {"FAEinzelRM", "", TLaunchKind::Hidden}},
+      {"acFAArtNrBekannt", {"FAArtikelBekannt", "", TLaunchKind::Hidden}},
+      {"acFALC", {"FAListeCreate", "", TLaunchKind::Hidden}},
+      {"acSavedSelections", {"Stat_SavedSelections", "", TLaunchKind::Hidden}},
+      {"acEVA", {"Stat_EVA", "", TLaunchKind::Hidden}},
+      {"acRechnungskontrolle", {"Rechnungskontrolle", "", TLaunchKind::Hidden}},
+      {"acRechnungBearbeiten", {"RechnungBearbeiten", "", TLaunchKind::Hidden}},
+      {"acGutschriftsanforderung", {"Gutschriftsanforderung", "0:0,0:0,false,false", TLaunchKind::Hidden}},
+      {"acGutschriftsanforderungBearbeiten", {"GutschriftsanforderungBearbeiten", "", TLaunchKind::Hidden}},
+      {"acGutschriftsKontrolle", {"Gutschriftskontrolle", "", TLaunchKind::Hidden}},
+      {"acBelastungsanzeige", {"Belastungsanzeige", "", TLaunchKind::Hidden}},
+      {"acGutschriftBearbeiten", {"GutschriftBearbeiten", "", TLaunchKind::Hidden}},
+      {"acEWABearbeiten", {"EWABearbeiten", "", TLaunchKind::Hidden}},
+      {"acBelegUeberDokumentenNr", {"BelegUeberDokumentenNr", "", TLaunchKind::Hidden}},
+      {"acQuerfakturaNachdrucken", {"QuerfakturaNachdrucken", "", TLaunchKind::Hidden}},
+      {"acZeitraeume", {"ZeitRaumAbfrage", "true", TLaunchKind::InPlace}},
+      {"acGeneralOptions", {"GeneralOptions", "", TLaunchKind::InPlace}},
+      {"acLayoutCopy", {"LayoutCopy", "", TLaunchKind::Hidden}},
+      {"acThemenimport", {"Import_Maskeneinstellungen", "", TLaunchKind::Hidden}},
+      {"acMandant", {"MandantEinstellen", "", TLaunchKind::Hidden}},
+      {"acWaehrungen", {"WaehrungenWaehlen", "", TLaunchKind::InPlace}},
+      {"acESichtMenu", {"OptionenSichtbareMenuepunkte", "*", TLaunchKind::Own}},
+  };
+  return targets;
+}
+} // namespace
+
+QString TfrmWexoentree::JournalKeyOf(const QAction *action) const {
+  if (!action)
+    return QString();
+  const auto it = LaunchTargets().constFind(action->objectName());
+  return it == LaunchTargets().cend() ? QString() : it->Operation + QLatin1Char('|') + it->Arguments;
+}
+
+void TfrmWexoentree::Launch(const QAction *action) {
+  const TLaunchTarget &target = LaunchTargets()[action->objectName()];
+  Q_ASSERT(target.Kind != TLaunchKind::Own);
+  const auto run = [&] { wexodm->Run(target.Operation, target.Arguments); };
+  if (target.Kind == TLaunchKind::Hidden)
+    LaunchPattern(HandlerPlace(action), run);
+  else
+    QVNGuard(HandlerPlace(action), run);
+}
+
 void TfrmWexoentree::LaunchPattern(const QString &where, const std::function<void()> &operation) {
   QVNGuard(where, [&] { RunHidden(operation); });
 }
 
-void TfrmWexoentree::acSBArtNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBArtNrBekanntExecute"), [] { wexodm->SBArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acSBHerstBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBHerstBekanntExecute"), [] { wexodm->SB_LoH_Bekannt(false, false); });
-}
-
-void TfrmWexoentree::acSBHerstBekanntVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBHerstBekanntVorgabeExecute"), [] { wexodm->SB_LoH_Bekannt(false, true); });
-}
-
-void TfrmWexoentree::acSBLiefBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBLiefBekanntExecute"), [] { wexodm->SB_LoH_Bekannt(true, false); });
-}
-
-void TfrmWexoentree::acSBLiefBekanntVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBLiefBekanntVorgabeExecute"), [] { wexodm->SB_LoH_Bekannt(true, true); });
-}
-
-void TfrmWexoentree::acSBVorlagenListeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBVorlagenListeExecute"), [] { wexodm->SBVorlagenListe(); });
-}
-
-void TfrmWexoentree::acSBUebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBUebersichtExecute"), [] { wexodm->SBUebersicht(); });
-}
-
-void TfrmWexoentree::acSBStammNachLiefExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBStammNachLiefExecute"), [] { wexodm->StammNachLieferant(kacVorlagen); });
-}
-
-void TfrmWexoentree::acSBStammSuchenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSBStammSuchenExecute"), [] { wexodm->StammSuchen(kacVorlagen); });
-}
-
-void TfrmWexoentree::acDIArtNrBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIArtNrBekExecute"), [] { wexodm->DIArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acDIHerstBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIHerstBekExecute"), [] { wexodm->DIHerstellerBekannt(false); });
-}
-
-void TfrmWexoentree::acDIHerstBekVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIHerstBekVorgabeExecute"), [] { wexodm->DIHerstellerBekannt(true); });
-}
-
-void TfrmWexoentree::acDILiefbekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDILiefbekExecute"), [] { wexodm->DILieferantBekannt(false); });
-}
-
-void TfrmWexoentree::acDILiefBekVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDILiefBekVorgabeExecute"), [] { wexodm->DILieferantBekannt(true); });
-}
-
-void TfrmWexoentree::acDIUebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIUebersichtExecute"), [] { wexodm->DIUebersicht(); });
-}
-
-void TfrmWexoentree::acDIStammNachLieferantExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIStammNachLieferantExecute"), [] { wexodm->StammNachLieferant(kacDisposition); });
-}
-
-void TfrmWexoentree::acDIStammSuchenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDIStammSuchenExecute"), [] { wexodm->StammSuchen(kacDisposition); });
-}
-
-void TfrmWexoentree::acDilisteExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDilisteExecute"), [] { wexodm->DIDispositionenliste(false); });
-}
-
-void TfrmWexoentree::acDI_OffeneAuftraegeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDI_OffeneAuftraegeExecute"), [] { wexodm->DIDispositionenliste(true); });
-}
-
-void TfrmWexoentree::acDI_AuftrNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDI_AuftrNrBekanntExecute"), [] { wexodm->DIAuftrNrBekannt(); });
-}
-
-void TfrmWexoentree::acDI_BestellungenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acDI_BestellungenExecute"), [] { wexodm->ORDERUebersicht(); });
-}
-
-void TfrmWexoentree::acWA_ArtikelBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_ArtikelBekExecute"), [] { wexodm->WAArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acWA_HerstBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_HerstBekExecute"), [] { wexodm->WAHerstellerBekannt(); });
-}
-
-void TfrmWexoentree::acWA_UebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_UebersichtExecute"), [] { wexodm->WAUebersicht(); });
-}
-
-void TfrmWexoentree::acWA_ListeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_ListeExecute"), [] { wexodm->WAListe(); });
-}
-
-void TfrmWexoentree::acWA_AuftragsNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_AuftragsNrBekanntExecute"), [] { wexodm->WAAuftrNrBekannt(); });
-}
-
-void TfrmWexoentree::acWT_ArtikelBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWT_ArtikelBekExecute"), [] { wexodm->WTArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acWT_HerstBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWT_HerstBekExecute"), [] { wexodm->WTHerstellerBekannt(); });
-}
-
-void TfrmWexoentree::acWT_UebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWT_UebersichtExecute"), [] { wexodm->WTUebersicht(); });
-}
-
-void TfrmWexoentree::acWT_ListeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWT_ListeExecute"), [] { wexodm->WTListe(); });
-}
-
-void TfrmWexoentree::acWA_BarcodeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWA_BarcodeExecute"), [] { wexodm->WTVorgIdBekannt(); });
-}
-
-void TfrmWexoentree::acWEArtNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEArtNrBekanntExecute"), [] { wexodm->WEArtikelBekannt(false); });
-}
-
-void TfrmWexoentree::acWEKorrVorgIDExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEKorrVorgIDExecute"), [] { wexodm->WEVorgIdBekannt(); });
-}
-
-void TfrmWexoentree::acWEHerstBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEHerstBekanntExecute"), [] { wexodm->WEHerstellerBekannt(false); });
-}
-
-void TfrmWexoentree::acWEAuftragsNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEAuftragsNrBekanntExecute"), [] { wexodm->WEAuftragsNrBekannt(); });
-}
-
-void TfrmWexoentree::acWEHerstBekanntVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEHerstBekanntVorgabeExecute"), [] { wexodm->WEHerstellerBekannt(true); });
-}
-
-void TfrmWexoentree::acWELiefBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWELiefBekanntExecute"), [] { wexodm->WELieferantBekannt(false); });
-}
-
-void TfrmWexoentree::acWELiefBekanntVorgabeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWELiefBekanntVorgabeExecute"), [] { wexodm->WELieferantBekannt(true); });
-}
-
-void TfrmWexoentree::acWEUebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEUebersichtExecute"), [] { wexodm->WEUebersicht(); });
-}
-
-void TfrmWexoentree::acWEStammNachLieferantExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEStammNachLieferantExecute"), [] { wexodm->StammNachLieferant(kacWareneingang); });
-}
-
-void TfrmWexoentree::acWEStammSuchenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEStammSuchenExecute"), [] { wexodm->StammSuchen(kacWareneingang); });
-}
-
-void TfrmWexoentree::acWEListeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWEListeExecute"), [] { wexodm->WEListe(); });
-}
-
-void TfrmWexoentree::acWE_ScanUebExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWE_ScanUebExecute"), [] { wexodm->LieferungUebersicht(TSCANSelectRecs(), false); });
-}
-
-void TfrmWexoentree::acWESammelartikelExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acWESammelartikelExecute"), [] { wexodm->WEArtikelBekannt(true); });
-}
-
-void TfrmWexoentree::acAIUebersichtExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIUebersichtExecute"), [] { wexodm->ArtinfoUebersicht(); });
-}
-
-void TfrmWexoentree::acAIArtNrBekExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIArtNrBekExecute"), [] { wexodm->ArtinfoArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acAIAllgBewExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIAllgBewExecute"), [] { wexodm->ArtinfoAllgBewListe(); });
-}
-
-void TfrmWexoentree::acAIInvZaehlExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIInvZaehlExecute"), [] { wexodm->ArtinfoInventurzaehlung(); });
-}
-
-void TfrmWexoentree::acAIKata2WexoExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIKata2WexoExecute"), [] { wexodm->ArtinfoKata2Wexo(); });
-}
-
-void TfrmWexoentree::acAISSC2WexoExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAISSC2WexoExecute"), [] { wexodm->ArtinfoSSC2Wexo(); });
-}
-
-void TfrmWexoentree::acAIBez_Herst_ArtNrExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acAIBez_Herst_ArtNrExecute"), [] { wexodm->ArtinfoBez_Herst_ArtNr(); });
-}
-
-void TfrmWexoentree::acFAERExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acFAERExecute"), [] { wexodm->FAEinzelRM(); });
-}
-
-void TfrmWexoentree::acFAArtNrBekanntExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acFAArtNrBekanntExecute"), [] { wexodm->FAArtikelBekannt(); });
-}
-
-void TfrmWexoentree::acFALCExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acFALCExecute"), [] { wexodm->FAListeCreate(); });
-}
-
-void TfrmWexoentree::acSavedSelectionsExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acSavedSelectionsExecute"), [] { wexodm->Stat_SavedSelections(); });
-}
-
-void TfrmWexoentree::acEVAExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acEVAExecute"), [] { wexodm->Stat_EVA(); });
-}
-
-void TfrmWexoentree::acRechnungskontrolleExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acRechnungskontrolleExecute"), [] { wexodm->Rechnungskontrolle(); });
-}
-
-void TfrmWexoentree::acRechnungBearbeitenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acRechnungBearbeitenExecute"), [] { wexodm->RechnungBearbeiten(); });
-}
-
-void TfrmWexoentree::acGutschriftsanforderungExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acGutschriftsanforderungExecute"), [] { wexodm->Gutschriftsanforderung(CLeeresIntPair, CLeeresIntPair, false, false); });
-}
-
-void TfrmWexoentree::acGutschriftsanforderungBearbeitenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acGutschriftsanforderungBearbeitenExecute"), [] { wexodm->GutschriftsanforderungBearbeiten(); });
-}
-
-void TfrmWexoentree::acGutschriftsKontrolleExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acGutschriftsKontrolleExecute"), [] { wexodm->Gutschriftskontrolle(); });
-}
-
-void TfrmWexoentree::acBelastungsanzeigeExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acBelastungsanzeigeExecute"), [] { wexodm->Belastungsanzeige(); });
-}
-
-void TfrmWexoentree::acGutschriftBearbeitenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acGutschriftBearbeitenExecute"), [] { wexodm->GutschriftBearbeiten(); });
-}
-
-void TfrmWexoentree::acEWABearbeitenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acEWABearbeitenExecute"), [] { wexodm->EWABearbeiten(); });
-}
-
-void TfrmWexoentree::acBelegUeberDokumentenNrExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acBelegUeberDokumentenNrExecute"), [] { wexodm->BelegUeberDokumentenNr(); });
-}
-
-void TfrmWexoentree::acQuerfakturaNachdruckenExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acQuerfakturaNachdruckenExecute"), [] { wexodm->QuerfakturaNachdrucken(); });
-}
-
-void TfrmWexoentree::acLayoutCopyExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acLayoutCopyExecute"), [] { wexodm->LayoutCopy(); });
-}
-
-void TfrmWexoentree::acThemenimportExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acThemenimportExecute"), [] { wexodm->Import_Maskeneinstellungen(); });
-}
-
-void TfrmWexoentree::acMandantExecute() {
-  LaunchPattern(QStringLiteral("TfrmWexoentree.acMandantExecute"), [] { wexodm->MandantEinstellen(); });
-}
-
-void TfrmWexoentree::acZeitraeumeExecute() {
-  QVNGuard(QStringLiteral("TfrmWexoentree.acZeitraeumeExecute"), [] { wexodm->ZeitRaumAbfrage(true); });
-}
+void TfrmWexoentree::acSBArtNrBekanntExecute() { Launch(acSBArtNrBekannt); }
+
+void TfrmWexoentree::acSBHerstBekanntExecute() { Launch(acSBHerstBekannt); }
+
+void TfrmWexoentree::acSBHerstBekanntVorgabeExecute() { Launch(acSBHerstBekanntVorgabe); }
+
+void TfrmWexoentree::acSBLiefBekanntExecute() { Launch(acSBLiefBekannt); }
+
+void TfrmWexoentree::acSBLiefBekanntVorgabeExecute() { Launch(acSBLiefBekanntVorgabe); }
+
+void TfrmWexoentree::acSBVorlagenListeExecute() { Launch(acSBVorlagenliste); }
+
+void TfrmWexoentree::acSBUebersichtExecute() { Launch(acSBUebersicht); }
+
+void TfrmWexoentree::acSBStammNachLiefExecute() { Launch(acSBStammNachLief); }
+
+void TfrmWexoentree::acSBStammSuchenExecute() { Launch(acSBStammSuchen); }
+
+void TfrmWexoentree::acDIArtNrBekExecute() { Launch(acDIArtNrBek); }
+
+void TfrmWexoentree::acDIHerstBekExecute() { Launch(acDIHerstBek); }
+
+void TfrmWexoentree::acDIHerstBekVorgabeExecute() { Launch(acDiHerstBekVorgabe); }
+
+void TfrmWexoentree::acDILiefbekExecute() { Launch(acDILiefbek); }
+
+void TfrmWexoentree::acDILiefBekVorgabeExecute() { Launch(acDILiefBekVorgabe); }
+
+void TfrmWexoentree::acDIUebersichtExecute() { Launch(acDIUebersicht); }
+
+void TfrmWexoentree::acDIStammNachLieferantExecute() { Launch(acDIStammNachLieferant); }
+
+void TfrmWexoentree::acDIStammSuchenExecute() { Launch(acDIStammSuchen); }
+
+void TfrmWexoentree::acDilisteExecute() { Launch(acDiliste); }
+
+void TfrmWexoentree::acDI_OffeneAuftraegeExecute() { Launch(acDI_OffeneAuftraege); }
+
+void TfrmWexoentree::acDI_AuftrNrBekanntExecute() { Launch(acDI_AuftrNrBekannt); }
+
+void TfrmWexoentree::acDI_BestellungenExecute() { Launch(acDI_Bestellungen); }
+
+void TfrmWexoentree::acWA_ArtikelBekExecute() { Launch(acWA_ArtikelBek); }
+
+void TfrmWexoentree::acWA_HerstBekExecute() { Launch(acWA_HerstBek); }
+
+void TfrmWexoentree::acWA_UebersichtExecute() { Launch(acWA_Uebersicht); }
+
+void TfrmWexoentree::acWA_ListeExecute() { Launch(acWA_Liste); }
+
+void TfrmWexoentree::acWA_AuftragsNrBekanntExecute() { Launch(acWA_AuftragsNrBekannt); }
+
+void TfrmWexoentree::acWT_ArtikelBekExecute() { Launch(acWT_ArtikelBek); }
+
+void TfrmWexoentree::acWT_HerstBekExecute() { Launch(acWT_HerstBek); }
+
+void TfrmWexoentree::acWT_UebersichtExecute() { Launch(acWT_Uebersicht); }
+
+void TfrmWexoentree::acWT_ListeExecute() { Launch(acWT_Liste); }
+
+void TfrmWexoentree::acWA_BarcodeExecute() { Launch(acWA_Barcode); }
+
+void TfrmWexoentree::acWEArtNrBekanntExecute() { Launch(acWEArtNrBekannt); }
+
+void TfrmWexoentree::acWEKorrVorgIDExecute() { Launch(acWEKorrVorgID); }
+
+void TfrmWexoentree::acWEHerstBekanntExecute() { Launch(acWEHerstBekannt); }
+
+void TfrmWexoentree::acWEAuftragsNrBekanntExecute() { Launch(acWEAuftragsNrBekannt); }
+
+void TfrmWexoentree::acWEHerstBekanntVorgabeExecute() { Launch(acWEHerstBekVorgabe); }
+
+void TfrmWexoentree::acWELiefBekanntExecute() { Launch(acWELiefBekannt); }
+
+void TfrmWexoentree::acWELiefBekanntVorgabeExecute() { Launch(acWELiefBekanntVorgabe); }
+
+void TfrmWexoentree::acWEUebersichtExecute() { Launch(acWEUebersicht); }
+
+void TfrmWexoentree::acWEStammNachLieferantExecute() { Launch(acWEStammNachLieferant); }
+
+void TfrmWexoentree::acWEStammSuchenExecute() { Launch(acWEStammSuchen); }
+
+void TfrmWexoentree::acWEListeExecute() { Launch(acWEListe); }
+
+void TfrmWexoentree::acWE_ScanUebExecute() { Launch(acWE_ScanUeb); }
+
+void TfrmWexoentree::acWESammelartikelExecute() { Launch(acWESammelartikel); }
+
+void TfrmWexoentree::acAIUebersichtExecute() { Launch(acAIUebersicht); }
+
+void TfrmWexoentree::acAIArtNrBekExecute() { Launch(acAIArtNrBek); }
+
+void TfrmWexoentree::acAIAllgBewExecute() { Launch(acAIAllgBew); }
+
+void TfrmWexoentree::acAIInvZaehlExecute() { Launch(acAIInvZaehl); }
+
+void TfrmWexoentree::acAIKata2WexoExecute() { Launch(acAIKata2Wexo); }
+
+void TfrmWexoentree::acAISSC2WexoExecute() { Launch(acAISSC2Wexo); }
+
+void TfrmWexoentree::acAIBez_Herst_ArtNrExecute() { Launch(acAIBez_Herst_ArtNr); }
+
+void TfrmWexoentree::acFAERExecute() { Launch(acFAER); }
+
+void TfrmWexoentree::acFAArtNrBekanntExecute() { Launch(acFAArtNrBekannt); }
+
+void TfrmWexoentree::acFALCExecute() { Launch(acFALC); }
+
+void TfrmWexoentree::acSavedSelectionsExecute() { Launch(acSavedSelections); }
+
+void TfrmWexoentree::acEVAExecute() { Launch(acEVA); }
+
+void TfrmWexoentree::acRechnungskontrolleExecute() { Launch(acRechnungskontrolle); }
+
+void TfrmWexoentree::acRechnungBearbeitenExecute() { Launch(acRechnungBearbeiten); }
+
+void TfrmWexoentree::acGutschriftsanforderungExecute() { Launch(acGutschriftsanforderung); }
+
+void TfrmWexoentree::acGutschriftsanforderungBearbeitenExecute() { Launch(acGutschriftsanforderungBearbeiten); }
+
+void TfrmWexoentree::acGutschriftsKontrolleExecute() { Launch(acGutschriftsKontrolle); }
+
+void TfrmWexoentree::acBelastungsanzeigeExecute() { Launch(acBelastungsanzeige); }
+
+void TfrmWexoentree::acGutschriftBearbeitenExecute() { Launch(acGutschriftBearbeiten); }
+
+void TfrmWexoentree::acEWABearbeitenExecute() { Launch(acEWABearbeiten); }
+
+void TfrmWexoentree::acBelegUeberDokumentenNrExecute() { Launch(acBelegUeberDokumentenNr); }
+
+void TfrmWexoentree::acQuerfakturaNachdruckenExecute() { Launch(acQuerfakturaNachdrucken); }
+
+void TfrmWexoentree::acLayoutCopyExecute() { Launch(acLayoutCopy); }
+
+void TfrmWexoentree::acThemenimportExecute() { Launch(acThemenimport); }
+
+void TfrmWexoentree::acMandantExecute() { Launch(acMandant); }
+
+void TfrmWexoentree::acZeitraeumeExecute() { Launch(acZeitraeume); }
 
 void TfrmWexoentree::acGeneralOptionsExecute() {
   QVNGuard(QStringLiteral("TfrmWexoentree.acGeneralOptionsExecute"), [&] {
-    wexodm->GeneralOptions();
+    wexodm->Run(QStringLiteral("GeneralOptions"), QString());
     // The visible page applies the options anew through its show handler.
     using ShowHandler = void (TfrmWexoentree::*)(QObject *);
     const std::pair<TTabSheet *, ShowHandler> handlers[] = {

@@ -55,6 +55,4 @@ void TfrmWexoentree::btnsMoreBtnKeyDown(TButtons *, int, const QString &, quint1
     btnpnStartMenu->SetFocusToButton(FStartMenuItemIndex);
 }
 
-void TfrmWexoentree::acWaehrungenExecute() {
-  QVNGuard(QStringLiteral("TfrmWexoentree.acWaehrungenExecute"), [&] { wexodm->WaehrungenWaehlen(); });
-}
+void TfrmWexoentree::acWaehrungenExecute() { Launch(acWaehrungen); }

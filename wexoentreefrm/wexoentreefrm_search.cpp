@@ -10,87 +10,6 @@
 #include <QSet>
 
 namespace {
-// What the journal calls the dialog an action opens ("operation|arguments"):
-// the operation and arguments of the action's handler.
-const QHash<QString, QString> &JournalKeys() {
-  static const QHash<QString, QString> keys = {
-      {"acSBArtNrBekannt", "SBArtikelBekannt|"},
-      {"acSBHerstBekannt", "SB_LoH_Bekannt|false,false"},
-      {"acSBHerstBekanntVorgabe", "SB_LoH_Bekannt|false,true"},
-      {"acSBLiefBekannt", "SB_LoH_Bekannt|true,false"},
-      {"acSBLiefBekanntVorgabe", "SB_LoH_Bekannt|true,true"},
-      {"acSBVorlagenliste", "SBVorlagenListe|"},
-      {"acSBUebersicht", "SBUebersicht|"},
-      {"acSBStammNachLief", "StammNachLieferant|1"},
-      {"acSBStammSuchen", "StammSuchen|1"},
-      {"acDIArtNrBek", "DIArtikelBekannt|"},
-      {"acDIHerstBek", "DIHerstellerBekannt|false"},
-      {"acDiHerstBekVorgabe", "DIHerstellerBekannt|true"},
-      {"acDILiefbek", "DILieferantBekannt|false"},
-      {"acDILiefBekVorgabe", "DILieferantBekannt|true"},
-      {"acDIUebersicht", "DIUebersicht|"},
-      {"acDIStammNachLieferant", "StammNachLieferant|2"},
-      {"acDIStammSuchen", "StammSuchen|2"},
-      {"acDiliste", "DIDispositionenliste|false"},
-      {"acDI_OffeneAuftraege", "DIDispositionenliste|true"},
-      {"acDI_AuftrNrBekannt", "DIAuftrNrBekannt|"},
-      {"acDI_Bestellungen", "ORDERUebersicht|"},
-      {"acWA_ArtikelBek", "WAArtikelBekannt|"},
-      {"acWA_HerstBek", "WAHerstellerBekannt|"},
-      {"acWA_Uebersicht", "WAUebersicht|"},
-      {"acWA_Liste", "WAListe|"},
-      {"acWA_AuftragsNrBekannt", "WAAuftrNrBekannt|"},
-      {"acWT_ArtikelBek", "WTArtikelBekannt|"},
-      {"acWT_HerstBek", "WTHerstellerBekannt|"},
-      {"acWT_Uebersicht", "WTUebersicht|"},
-      {"acWT_Liste", "WTListe|"},
-      {"acWA_Barcode", "WTVorgIdBekannt|"},
-      {"acWEArtNrBekannt", "WEArtikelBekannt|false"},
-      {"acWEKorrVorgID", "WEVorgIdBekannt|"},
-      {"acWEHerstBekannt", "WEHerstellerBekannt|false"},
-      {"acWEAuftragsNrBekannt", "WEAuftragsNrBekannt|"},
-      {"acWEHerstBekVorgabe", "WEHerstellerBekannt|true"},
-      {"acWELiefBekannt", "WELieferantBekannt|false"},
-      {"acWELiefBekanntVorgabe", "WELieferantBekannt|true"},
-      {"acWEUebersicht", "WEUebersicht|"},
-      {"acWEStammNachLieferant", "StammNachLieferant|3"},
-      {"acWEStammSuchen", "StammSuchen|3"},
-      {"acWEListe", "WEListe|"},
-      {"acWE_ScanUeb", "LieferungUebersicht|[],false"},
-      {"acWESammelartikel", "WEArtikelBekannt|true"},
-      {"acAIUebersicht", "ArtinfoUebersicht|"},
-      {"acAIArtNrBek", "ArtinfoArtikelBekannt|"},
-      {"acAIAllgBew", "ArtinfoAllgBewListe|"},
-      {"acAIInvZaehl", "ArtinfoInventurzaehlung|"},
-      {"acAIKata2Wexo", "ArtinfoKata2Wexo|"},
-      {"acAISSC2Wexo", "ArtinfoSSC2Wexo|"},
-      {"acAIBez_Herst_ArtNr", "ArtinfoBez_Herst_ArtNr|"},
-      {"acFAER", "FAEinzelRM|"},
-      {"acFAArtNrBekannt", "FAArtikelBekannt|"},
-      {"acFALC", "FAListeCreate|"},
-      {"acSavedSelections", "Stat_SavedSelections|"},
-      {"acEVA", "Stat_EVA|"},
-      {"acRechnungskontrolle", "Rechnungskontrolle|"},
-      {"acRechnungBearbeiten", "RechnungBearbeiten|"},
-      {"acGutschriftsanforderung", "Gutschriftsanforderung|0:0,0:0,false,false"},
-      {"acGutschriftsanforderungBearbeiten", "GutschriftsanforderungBearbeiten|"},
-      {"acGutschriftsKontrolle", "Gutschriftskontrolle|"},
-      {"acBelastungsanzeige", "Belastungsanzeige|"},
-      {"acGutschriftBearbeiten", "GutschriftBearbeiten|"},
-      {"acEWABearbeiten", "EWABearbeiten|"},
-      {"acBelegUeberDokumentenNr", "BelegUeberDokumentenNr|"},
-      {"acQuerfakturaNachdrucken", "QuerfakturaNachdrucken|"},
-      {"acZeitraeume", "ZeitRaumAbfrage|true"},
-      {"acGeneralOptions", "GeneralOptions|"},
-      {"acLayoutCopy", "LayoutCopy|"},
-      {"acThemenimport", "Import_Maskeneinstellungen|"},
-      {"acMandant", "MandantEinstellen|"},
-      {"acWaehrungen", "WaehrungenWaehlen|"},
-      {"acESichtMenu", "OptionenSichtbareMenuepunkte|*"},
-  };
-  return keys;
-}
-
 // The task rows and the dialogs their double-click opens.
 const QHash<QString, QString> &TaskKeys() {
   static const QHash<QString, QString> keys = {
@@ -133,10 +52,6 @@ const QHash<QString, QStringList> &SearchKeywords() {
   return keywords;
 }
 } // namespace
-
-QString TfrmWexoentree::JournalKeyOf(const QAction *action) const {
-  return action ? JournalKeys().value(action->objectName()) : QString();
-}
 
 namespace {
 // An action's own text, where it names the entry otherwise than its caption
@@ -301,9 +216,9 @@ void TfrmWexoentree::acSuchenExecute() {
     QHash<QString, int> counts;
     QStringList recent;
     QSet<QString> starred;
-    for (const QString &key : JournalKeys())
-      if (key.endsWith(QLatin1String("|*")))
-        starred.insert(key.section(QLatin1Char('|'), 0, 0));
+    for (const TQVNSuchEintrag &e : entries)
+      if (e.Key.endsWith(QLatin1String("|*")))
+        starred.insert(e.Key.section(QLatin1Char('|'), 0, 0));
     for (const TWexoUsage &u : usage) {
       const QString key = starred.contains(u.Operation) ? u.Operation + QStringLiteral("|*")
                                                          : u.Operation + QLatin1Char('|') + u.Arguments;

@@ -43,8 +43,9 @@ int ParseInt(const QString &s, int lo, int hi) {
 
 using Runner = std::function<void(Twexodm *, const QStringList &)>;
 // One record per operation of the data module: the German title of its
-// dialog and, for the dialogs a quick entry can open, how it runs from its
-// readable arguments.
+// dialog and, for the dialogs the window or a quick entry opens, how it runs
+// from the arguments it journals ("false,true"), so that what a caller names
+// and what the journal then holds cannot differ.
 struct TOperationRecord {
   QString Title;
   Runner Run;
@@ -91,7 +92,7 @@ const QHash<QString, TOperationRecord> &Operations() {
       {"ArtinfoBez_Herst_ArtNr", {"Schnellsuche (u.a. GTIN)", [](Twexodm *d, const QStringList &) { d->ArtinfoBez_Herst_ArtNr(); }}},
       {"FAEinzelRM", {"Filialaustausch einzeln rückmelden", [](Twexodm *d, const QStringList &) { d->FAEinzelRM(); }}},
       {"FAArtikelBekannt", {"Rückmeldung mit Barcode bekannt", [](Twexodm *d, const QStringList &) { d->FAArtikelBekannt(); }}},
-      {"FAListeCreate", {"Filialaustauschlisten erstellen", nullptr}},
+      {"FAListeCreate", {"Filialaustauschlisten erstellen", [](Twexodm *d, const QStringList &) { d->FAListeCreate(); }}},
       {"Stat_SavedSelections", {"Gespeicherte Auswertungen", [](Twexodm *d, const QStringList &) { d->Stat_SavedSelections(); }}},
       {"Stat_EVA", {"Erweiterte Vergleichs-Analyse", [](Twexodm *d, const QStringList &) { d->Stat_EVA(); }}},
       {"Rechnungskontrolle", {"Rechnung erfassen", [](Twexodm *d, const QStringList &) { d->Rechnungskontrolle(); }}},
@@ -104,11 +105,11 @@ const QHash<QString, TOperationRecord> &Operations() {
       {"EWABearbeiten", {"Warenannahmebelege anzeigen / bearbeiten", [](Twexodm *d, const QStringList &) { d->EWABearbeiten(); }}},
       {"BelegUeberDokumentenNr", {"Beleg über Dokumenten-Nr. suchen", [](Twexodm *d, const QStringList &) { d->BelegUeberDokumentenNr(); }}},
       {"QuerfakturaNachdrucken", {"Querfaktura-Belege nachdrucken", [](Twexodm *d, const QStringList &) { d->QuerfakturaNachdrucken(); }}},
-      {"ZeitRaumAbfrage", {"Zeiträume", nullptr}},
-      {"GeneralOptions", {"Allgemeine Einstellungen", nullptr}},
+      {"ZeitRaumAbfrage", {"Zeiträume", [](Twexodm *d, const QStringList &a) { d->ZeitRaumAbfrage(ParseBool(a.value(0))); }}},
+      {"GeneralOptions", {"Allgemeine Einstellungen", [](Twexodm *d, const QStringList &) { d->GeneralOptions(); }}},
       {"LayoutCopy", {"Einstellungen kopieren", [](Twexodm *d, const QStringList &) { d->LayoutCopy(); }}},
-      {"Import_Maskeneinstellungen", {"Themenimport", nullptr}},
-      {"WaehrungenWaehlen", {"Währungen", nullptr}},
+      {"Import_Maskeneinstellungen", {"Themenimport", [](Twexodm *d, const QStringList &) { d->Import_Maskeneinstellungen(); }}},
+      {"WaehrungenWaehlen", {"Währungen", [](Twexodm *d, const QStringList &) { d->WaehrungenWaehlen(); }}},
       {"RechnungBearbeitenDirekt", {"Rechnung bearbeiten", nullptr}},
       {"GutschriftBearbeitenDirekt", {"Gutschrift bearbeiten", nullptr}},
       {"SchnellSucheAusfuehren", {"Schnellsuche", nullptr}},
@@ -120,7 +121,7 @@ const QHash<QString, TOperationRecord> &Operations() {
       {"QuerfakturaUebersicht", {"Querfaktura", nullptr}},
       {"OffeneWarenverteilungenUebersicht", {"Offene Warenverteilungen", nullptr}},
       {"ErfolgteWarenverteilungenUebersicht", {"Erfolgte Warenverteilungen", nullptr}},
-      {"MandantEinstellen", {"Mandant einstellen", nullptr}},
+      {"MandantEinstellen", {"Mandant einstellen", [](Twexodm *d, const QStringList &) { d->MandantEinstellen(); }}},
       {"OptionenSichtbareMenuepunkte", {"Sichtbare Menüpunkte", nullptr}},
   };
   return operations;
@@ -625,10 +626,16 @@ bool Twexodm::IsKnownOperation(const QString &operation, const QString &argument
 }
 
 void Twexodm::RunByName(const QString &operation, const QString &arguments) {
-  const auto it = Operations().constFind(operation);
-  if (it == Operations().constEnd() || !it->Run || !IsKnownOperation(operation, arguments))
+  if (!IsKnownOperation(operation, arguments))
     throw std::invalid_argument(
         QStringLiteral("Das Ziel „%1“ des Schnelleinstiegs ist unbekannt.").arg(operation).toStdString());
+  Run(operation, arguments);
+}
+
+void Twexodm::Run(const QString &operation, const QString &arguments) {
+  const auto it = Operations().constFind(operation);
+  if (it == Operations().constEnd() || !it->Run)
+    throw std::invalid_argument(QStringLiteral("Der Dialog „%1“ ist unbekannt.").arg(operation).toStdString());
   it->Run(this, arguments.split(QLatin1Char(',')));
 }
 

@@ -195,6 +195,8 @@ public:
   // Runs an operation by name and readable arguments (quick entries use it).
   // Throws for an unknown operation.
   void RunByName(const QString &operation, const QString &arguments);
+  // Opens an operation's dialog from the arguments its journal row holds.
+  void Run(const QString &operation, const QString &arguments);
   static bool IsKnownOperation(const QString &operation, const QString &arguments);
 
   // Permissions, decided here for every route (menu, key, search, task row,
