@@ -206,7 +206,6 @@ protected:
   void hideEvent(QHideEvent *) override;
   void resizeEvent(QResizeEvent *) override;
   void changeEvent(QEvent *) override;
-  bool eventFilter(QObject *watched, QEvent *event) override;
   bool CloseQuery() override;
 
 private:

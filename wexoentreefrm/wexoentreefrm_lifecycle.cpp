@@ -41,8 +41,8 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   ApplyDesignLayout();
   InstallSystemMenuActions();
   FLoading = false;
-  // Every key of the window goes to the action list before the focused control.
-  qApp->installEventFilter(this);
+  // The action list's keys are the window's shortcuts, offered before the focused control.
+  TActionList::InstallShortcuts(this, ActionListWexo);
   ConnectDataModule();
   FormCreate();
   FinishCreate();
@@ -50,7 +50,6 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
 
 TfrmWexoentree::~TfrmWexoentree() {
   FDestroying = true;
-  qApp->removeEventFilter(this);
   FormDestroy();
   if (::frmWexoentree == this)
     ::frmWexoentree = nullptr;
@@ -354,11 +353,3 @@ void TfrmWexoentree::FormDestroy() {
   QVNInfo()->FehlerTerminate(QStringLiteral("TfrmWexoentree.FormDestroy"), 0, QString(), QString(), 0, 0);
 }
 
-bool TfrmWexoentree::eventFilter(QObject *watched, QEvent *event) {
-  if (event->type() == QEvent::KeyPress && isEnabled()) {
-    auto *w = qobject_cast<QWidget *>(watched);
-    if (w && w->window() == this && TActionList::DispatchKey(ActionListWexo, static_cast<QKeyEvent *>(event)))
-      return true;
-  }
-  return TQVNForm::eventFilter(watched, event);
-}

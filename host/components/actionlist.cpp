@@ -1,6 +1,8 @@
 #include "components/actionlist.h"
 
 #include <QMetaMethod>
+#include <QShortcut>
+#include <QWidget>
 
 namespace {
 struct KeyPair {
@@ -145,8 +147,22 @@ bool TActionList::HasHandler(QAction *action) {
   return (action->*(&SignalProbe::isSignalConnected))(triggered);
 }
 
-bool TActionList::DispatchKey(const QList<QAction *> &actions, const QKeyEvent *event) {
-  const TShortCut sc = ShortCutFromKeyEvent(event);
+void TActionList::InstallShortcuts(QWidget *window, const QList<QAction *> &actions) {
+  QList<TShortCut> keys;
+  for (QAction *a : actions)
+    if (const TShortCut sc = ActionShortCut(a); sc != 0 && HasHandler(a) && !keys.contains(sc))
+      keys << sc;
+  for (const TShortCut sc : keys) {
+    auto *shortcut = new QShortcut(KeySequenceFromShortCut(sc), window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, [window, actions, sc] {
+      if (window->isEnabled())
+        DispatchShortCut(actions, sc);
+    });
+  }
+}
+
+bool TActionList::DispatchShortCut(const QList<QAction *> &actions, TShortCut sc) {
   if (sc == 0)
     return false;
   for (QAction *a : actions) {

@@ -29,7 +29,11 @@ public:
   static QList<QAction *> ActionsOf(const QObject *owner);
   // An action without an execute handler takes no part in key dispatch.
   static bool HasHandler(QAction *action);
-  // Offers the key to the actions in order: the first action with a handler
+  // Offers a key to the actions in order: the first action with a handler
   // whose shortcut matches runs if enabled, and the key is consumed either way.
-  static bool DispatchKey(const QList<QAction *> &actions, const QKeyEvent *event);
+  static bool DispatchShortCut(const QList<QAction *> &actions, TShortCut shortCut);
+  // One window shortcut per distinct key of the actions, each dispatching in
+  // list order. One per key, because Qt fires neither of two shortcuts that
+  // share a key, while the list's rule is that the first one runs.
+  static void InstallShortcuts(QWidget *window, const QList<QAction *> &actions);
 };
