@@ -39,7 +39,17 @@ struct TWorkstation {
   std::unique_ptr<TfrmWexoentree> form;
 };
 
-int RunWexo(const QString &wexo, const QString &url, const QString &terminal) {
+// A plain connection of another program (psql, a back-office job) to the test server.
+QSqlDatabase OtherProgram(const QString &name, int port, const QString &database) {
+  QSqlDatabase db = QSqlDatabase::addDatabase("QPSQL", name);
+  db.setHostName("127.0.0.1");
+  db.setPort(port);
+  db.setDatabaseName(database);
+  db.setUserName("wexo");
+  return db;
+}
+
+int RunWexo(const QString &wexo, const QString &url, const QString &terminal, QString *errors = nullptr) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("WEXO_DATABASE", url);
@@ -49,7 +59,10 @@ int RunWexo(const QString &wexo, const QString &url, const QString &terminal) {
   env.insert("QT_QPA_PLATFORM", "offscreen");
   p.setProcessEnvironment(env);
   p.start(wexo, {});
-  return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  const bool finished = p.waitForFinished(90000);
+  if (errors)
+    *errors = QString::fromUtf8(p.readAllStandardError());
+  return finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 } // namespace
 
@@ -174,7 +187,9 @@ private Q_SLOTS:
       QList<QThread *> starters;
       for (int i = 0; i < 3; ++i)
         starters << QThread::create([&, i] {
-          if (RunWexo(wexo, url, QString("KASSE-%1").arg(i)) != 0)
+          QString errors;
+          // The server's notices of the schema steps are not for the terminal.
+          if (RunWexo(wexo, url, QString("KASSE-%1").arg(i), &errors) != 0 || errors.contains("NOTICE"))
             ++failures;
         });
       for (QThread *t : starters)
@@ -428,6 +443,81 @@ private Q_SLOTS:
     QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal"), journal);
     QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM form_store WHERE index_name = 'FILIALE-1'"), QString("0"));
     QCOMPARE(QVNMessages()->Shown.filter("schreibgeschützt").size(), 1);
+  }
+
+  // Another session holds a table: the action is told "gesperrt" within the
+  // limit, the window stays online, and no statement is left waiting on the server.
+  void aLockedTableIsSaidAsLockedAndLeavesNothingWaiting() {
+    TWorkstation w(Url);
+    const QString journal = Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal");
+    {
+      QSqlDatabase holder = OtherProgram("halter", Server.Port(), Db);
+      QVERIFY(holder.open());
+      QVERIFY(QSqlQuery(holder).exec("BEGIN"));
+      QVERIFY(QSqlQuery(holder).exec("LOCK TABLE operation_journal IN ACCESS EXCLUSIVE MODE"));
+      QElapsedTimer waited;
+      waited.start();
+      w.form->acWEListeExecute();
+      QVERIFY2(waited.elapsed() < TWexoConnection::ServerTimeoutSeconds * 1000, qPrintable(QString::number(waited.elapsed())));
+      const QString said = QVNMessages()->Shown.join('\n');
+      QVERIFY2(said.contains("gesperrt") && !said.contains("Keine Verbindung"), qPrintable(said));
+      QVERIFY(w.dm->StoreState().Online);
+      QCOMPARE(Server.Psql("postgres", "SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock'"),
+               QString("0"));
+      QVERIFY(QSqlQuery(holder).exec("ROLLBACK"));
+      holder.close();
+    }
+    QSqlDatabase::removeDatabase("halter");
+    QTest::qWait(200);
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal"), journal);
+  }
+
+  // A starter that stops inside the schema's creation (a frozen till) holds
+  // its lock only for a stated time: the next start then does the work.
+  void aStoppedFirstStarterDoesNotKeepTheOthersWaiting() {
+    {
+      QSqlDatabase stopped = OtherProgram("angehalten", Server.Port(), Db);
+      QVERIFY(stopped.open());
+      QVERIFY(QSqlQuery(stopped).exec("BEGIN"));
+      // What a starter sends first, then nothing more.
+      QVERIFY(QSqlQuery(stopped).exec(TWexoStore::SchemaLockStatement()));
+      QElapsedTimer waited;
+      waited.start();
+      {
+        std::unique_ptr<TWexoStore> store(TWexoStore::Open(Url));
+        QCOMPARE(store->Scalar("SELECT MAX(version) FROM schema_version").toInt(), TWexoStore::SchemaVersion);
+      }
+      QVERIFY2(waited.elapsed() < TWexoConnection::SchemaLockSeconds * 1000, qPrintable(QString::number(waited.elapsed())));
+      stopped.close();
+    }
+    QSqlDatabase::removeDatabase("angehalten");
+  }
+
+  // Counters and due times hold whatever the server's settings and whatever
+  // empties the table; a schema the user cannot see is named as the reason.
+  void countersAndDueTimesHoldUnderOtherSettings() {
+    Server.Psql("postgres", QString("ALTER DATABASE %1 SET standard_conforming_strings = off").arg(Db));
+    {
+      TWorkstation w(Url);
+      Server.Psql(Db, "INSERT INTO pending_work (kind, due_at, title) VALUES ('WDVO', '2026-12-08 23:05', 'spaet')");
+      QCOMPARE(Server.Psql(Db, "SELECT due_at FROM pending_work WHERE title = 'spaet'"), QString("2026-12-08T23:05:00"));
+      QVERIFY(w.Value("SCAN").toInt() > 0);
+      Server.Psql(Db, "TRUNCATE pending_work");
+      QCOMPARE(Server.Psql(Db, "SELECT COALESCE(SUM(open_count), 0) FROM pending_totals"), QString("0"));
+      QCOMPARE(Server.Psql(Db, "SELECT COALESCE(SUM(open_count), 0) FROM pending_counts"), QString("0"));
+      QTRY_COMPARE_WITH_TIMEOUT(w.Value("SCAN").toInt(), 0, 3000);
+    }
+    Server.Psql("postgres", QString("ALTER DATABASE %1 SET search_path = ''").arg(Db));
+    QString refused;
+    try {
+      TWexoStore::Open(Url);
+    } catch (const EWexoStoreError &e) {
+      refused = QString::fromUtf8(e.what());
+    }
+    QVERIFY2(refused.contains("search_path") && !refused.contains(QString::fromUtf8("schreibgeschützt")),
+             qPrintable(refused));
+    Server.Psql("postgres", QString("ALTER DATABASE %1 RESET search_path").arg(Db));
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM clients"), QString("3")); // unchanged
   }
 
 private:

@@ -66,6 +66,29 @@ int SocketOf(const QSqlDatabase &db) {
   return connection && pqSocket ? pqSocket(connection) : -1;
 }
 
+// libpq's cancel request: a handle taken before a statement (no round trip),
+// sent when the client gives up on it, so the server stops it too.
+void *CancelOf(const QSqlDatabase &db) {
+  using TPQgetCancel = void *(*)(void *);
+  static const auto getCancel = LoadedFunction<TPQgetCancel>("libpq.so.5", "PQgetCancel");
+  void *connection = DriverHandle(db, {"PGconn*", "pg_conn*"});
+  return connection && getCancel ? getCancel(connection) : nullptr;
+}
+void FreeCancelHandle(void *cancel) {
+  using TPQfreeCancel = void (*)(void *);
+  static const auto freeCancel = LoadedFunction<TPQfreeCancel>("libpq.so.5", "PQfreeCancel");
+  if (freeCancel)
+    freeCancel(cancel);
+}
+void SendCancel(void *cancel) {
+  using TPQcancel = int (*)(void *, char *, int);
+  static const auto sendCancel = LoadedFunction<TPQcancel>("libpq.so.5", "PQcancel");
+  char reason[256];
+  if (sendCancel)
+    sendCancel(cancel, reason, int(sizeof reason));
+  FreeCancelHandle(cancel);
+}
+
 using TSqliteBusyHandler = int (*)(void *, int (*)(void *, int), void *);
 TSqliteBusyHandler SqliteBusyHandler() {
   static const auto handler = LoadedFunction<TSqliteBusyHandler>("libsqlite3.so.0", "sqlite3_busy_handler");
@@ -173,9 +196,13 @@ public:
     }
     FWake.notify_all();
     FThread.join();
+    FreeCancel();
   }
-  void Arm(int socket, int seconds) {
+  // Takes the cancel handle of the statement; it is freed or used by the watchdog.
+  void Arm(int socket, void *cancel, int seconds) {
     std::lock_guard lock(FMutex);
+    FreeCancel();
+    FCancel = cancel;
     FSocket = socket;
     FDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     FArmed = socket >= 0;
@@ -186,6 +213,7 @@ public:
   bool Disarm() {
     std::lock_guard lock(FMutex);
     FArmed = false;
+    FreeCancel();
     return FFired;
   }
 
@@ -203,12 +231,22 @@ private:
         ::shutdown(FSocket, SHUT_RDWR);
         FFired = true;
         FArmed = false;
+        // The server is asked to stop the statement too, from a thread of its
+        // own: the request may wait for the same dead link.
+        if (void *cancel = std::exchange(FCancel, nullptr))
+          std::thread([cancel] { SendCancel(cancel); }).detach();
       }
     }
   }
 
+  void FreeCancel() {
+    if (void *cancel = std::exchange(FCancel, nullptr))
+      FreeCancelHandle(cancel);
+  }
+
   std::mutex FMutex;
   std::condition_variable FWake;
+  void *FCancel = nullptr;
   bool FStop = false;
   bool FArmed = false;
   bool FFired = false;
@@ -298,13 +336,21 @@ void TWexoConnection::OpenPostgres(const QString &location) {
                          QStringLiteral("keepalives_interval=2"),
                          QStringLiteral("keepalives_count=3"),
                          QStringLiteral("tcp_user_timeout=%1").arg(ServerTimeoutSeconds * 1000)};
+  // The server's own limits, below the client's: what the client gives up on is stopped there too.
+  QString serverOptions = QStringLiteral("-c statement_timeout=%1 -c lock_timeout=%2")
+                              .arg(ServerStatementTimeoutMs)
+                              .arg(ServerLockTimeoutMs);
   const QUrlQuery query(url);
   for (const auto &[key, value] : query.queryItems(QUrl::FullyDecoded)) {
     if (!IsSafeOption(key, value))
       throw EWexoStoreError(QStringLiteral("Die Verbindungsoption „%1“ der Datenbankangabe „%2“ ist ungültig.")
                                 .arg(key, FDisplay));
-    options << key + QLatin1Char('=') + value;
+    if (key == QLatin1String("options"))
+      serverOptions = value + QLatin1Char(' ') + serverOptions;
+    else
+      options << key + QLatin1Char('=') + value;
   }
+  options << QStringLiteral("options='%1'").arg(serverOptions);
   FOptions = options.join(QLatin1Char(';'));
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), FName);
   db.setHostName(FHost);
@@ -511,10 +557,10 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
 // statement whose result came back succeeded, even if the watchdog cut the
 // socket in that moment (the next statement then finds the connection lost).
 bool TWexoConnection::ExecWatched(QSqlQuery &q, const QString *text, bool &timedOut) {
-  const int timeout = FPostgres && !FLongRunning ? ServerTimeoutSeconds : 0;
+  const int timeout = !FPostgres ? 0 : FLongRunning ? SchemaStatementSeconds + ServerTimeoutSeconds : ServerTimeoutSeconds;
   ++FSent;
   if (timeout > 0 && FWatchdog)
-    FWatchdog->Arm(SocketOf(Db()), timeout);
+    FWatchdog->Arm(SocketOf(Db()), CancelOf(Db()), timeout);
   const bool ok = text ? q.exec(*text) : q.exec();
   timedOut = timeout > 0 && FWatchdog && FWatchdog->Disarm();
   return ok;
@@ -629,6 +675,8 @@ TWexoConnection::TFailure TWexoConnection::ClassifyError(bool postgres, bool con
       return TFailure::Conflict;
     if (code == QLatin1String("55P03"))
       return TFailure::Locked;
+    if (code == QLatin1String("57014"))
+      return TFailure::Cancelled;
     if (code == QLatin1String("25006") || code == QLatin1String("42501"))
       return TFailure::ReadOnly;
     if (code == QLatin1String("0A000") && text.contains(QLatin1String("cached plan")))
@@ -666,6 +714,12 @@ void TWexoConnection::Throw(TFailure failure, const QString &reason) {
     throw EWexoReadOnly(
         QStringLiteral("Die Datenbank „%1“ ist schreibgeschützt (%2); es kann nichts gespeichert werden.")
             .arg(FDisplay, reason));
+  case TFailure::Cancelled:
+    throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ hat die Anweisung nach %2 s abgebrochen (%3); es wurde "
+                                         "nichts gespeichert. Bitte versuchen Sie es erneut.")
+                              .arg(FDisplay)
+                              .arg(ServerStatementTimeoutMs / 1000)
+                              .arg(reason));
   case TFailure::Conflict:
     throw EWexoConflict(QStringLiteral("Datenbankfehler in „%1“: %2").arg(FDisplay, reason));
   default:

@@ -83,6 +83,16 @@ class TWexoConnection : public QObject {
 public:
   // Longest wait for a server: connecting, and any one statement.
   static constexpr int ServerTimeoutSeconds = 5;
+  // The server gives up first, so that what the client gives up on is not
+  // left running there: a lock wait, then any statement.
+  static constexpr int ServerLockTimeoutMs = 3000;
+  static constexpr int ServerStatementTimeoutMs = 4000;
+  // Creating or updating the schema: the wait for another starter, how long
+  // a starter may stop inside it before the server ends its session, and
+  // the longest statement.
+  static constexpr int SchemaLockSeconds = 30;
+  static constexpr int SchemaIdleSeconds = 20;
+  static constexpr int SchemaStatementSeconds = 60;
   static constexpr int BusyTimeoutMs = 5000;
   // A lock held this long by another program is shown, as a lost server is.
   static constexpr int LockShownAfterMs = 5000;
@@ -124,7 +134,7 @@ public:
   // While on, changes of the open work made anywhere raise OpenWorkChanged:
   // PostgreSQL notifies, SQLite is asked for its data version every 2 s.
   void WatchOpenWork(bool on);
-  // No statement timeout (schema migration may take long and waits for other starters).
+  // The schema's limits instead of a statement's (a migration may take long and waits for other starters).
   void SetLongRunning(bool on) { FLongRunning = on; }
   void SetBusyTimeout(int ms);
   // For a read the program makes by itself (a refresh after a change elsewhere):
@@ -133,7 +143,7 @@ public:
   // Whether a statement writes (a read-only or damaged database refuses it).
   static bool IsWrite(const QString &sql);
   // What a failed statement means, from the driver's code and text.
-  enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale };
+  enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale, Cancelled };
   static TFailure ClassifyError(bool postgres, bool connectionOpen, const QString &code, const QString &text);
 
   // Round trips are what a slow link costs: tests and the benchmark count statements.

@@ -113,8 +113,16 @@ QStringList TWexoStore::CheckOwnDatabase() {
           "SELECT (SELECT string_agg(table_name, ',') FROM information_schema.tables WHERE table_schema = "
           "current_schema() AND table_type = 'BASE TABLE'), current_setting('transaction_read_only'), "
           "has_schema_privilege(current_schema(), 'CREATE'), CASE WHEN to_regclass('form_store') IS NULL THEN true "
-          "ELSE has_table_privilege('form_store', 'INSERT') AND has_table_privilege('form_store', 'UPDATE') END"));
+          "ELSE has_table_privilege('form_store', 'INSERT') AND has_table_privilege('form_store', 'UPDATE') END, "
+          "current_schema() IS NULL"));
       rows.next();
+      // Without a schema to look in, every table seems missing: said as what it is.
+      if (rows.value(4).toBool())
+        throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ kann nicht benutzt werden: der Suchpfad "
+                                             "(search_path) des Benutzers nennt kein vorhandenes Schema. Sie wurde "
+                                             "nicht verändert. Bitte lassen Sie den Suchpfad einstellen (zum "
+                                             "Beispiel ALTER ROLE … SET search_path = public).")
+                                  .arg(Location()));
       tables = rows.value(0).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
       if (rows.value(1).toString() == QLatin1String("on")) {
         readOnly = true;
@@ -307,31 +315,59 @@ void TWexoStore::Migrate(int known) {
   // others wait for the lock and then find the schema complete.
   FConnection->SetLongRunning(true);
   const auto timeoutsBack = qScopeGuard([this] { FConnection->SetLongRunning(false); });
-  Transaction([&] {
-    if (IsPostgres())
-      FConnection->ExecDirect(QStringLiteral("SELECT pg_advisory_xact_lock(2026120801)"));
-    const int current = StoredVersion();
-    if (current >= SchemaVersion)
-      return;
-    const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
-    // Each step goes with its version number in the one transaction.
-    if (current < 1)
-      MigrateTo1();
-    if (current < 2)
-      MigrateTo2();
-    if (current < 3)
-      MigrateTo3();
-    if (current < 4)
-      MigrateTo4();
-    if (current < 5)
-      MigrateTo5();
-    if (current < 6)
-      MigrateTo6();
-    Exec(QStringLiteral("DELETE FROM schema_version"));
-    Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
-    if (fresh)
-      SeedDemoData();
-  });
+  try {
+    Transaction([&] { MigrateLocked(); });
+  } catch (const EWexoLocked &) {
+    if (!IsPostgres())
+      throw;
+    throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ wird gerade von einem anderen Arbeitsplatz angelegt "
+                                         "oder aktualisiert; nach %2 s wurde das Warten darauf aufgegeben. Bitte "
+                                         "starten Sie das Programm in einigen Minuten erneut.")
+                              .arg(Location())
+                              .arg(TWexoConnection::SchemaLockSeconds));
+  }
+}
+
+QString TWexoStore::SchemaLockStatement() {
+  return QStringLiteral("SET LOCAL client_min_messages = warning; SET LOCAL lock_timeout = '%1s'; "
+                        "SET LOCAL idle_in_transaction_session_timeout = '%2s'; SET LOCAL statement_timeout = '%3s'; "
+                        "SELECT pg_advisory_xact_lock(2026120801)")
+      .arg(TWexoConnection::SchemaLockSeconds)
+      .arg(TWexoConnection::SchemaIdleSeconds)
+      .arg(TWexoConnection::SchemaStatementSeconds);
+}
+
+// The schema steps, under the lock that lets one starter do them. On
+// PostgreSQL the wait for that lock has a limit, and a starter that stops
+// while holding it (a frozen or cut-off till) loses it after that limit, so
+// no other start waits without end. Notices of the steps ("does not exist,
+// skipping") are not for the user.
+void TWexoStore::MigrateLocked() {
+  if (IsPostgres())
+    FConnection->ExecDirect(SchemaLockStatement());
+  const int current = StoredVersion();
+  if (current >= SchemaVersion)
+    return;
+  const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
+  // Each step goes with its version number in the one transaction.
+  if (current < 1)
+    MigrateTo1();
+  if (current < 2)
+    MigrateTo2();
+  if (current < 3)
+    MigrateTo3();
+  if (current < 4)
+    MigrateTo4();
+  if (current < 5)
+    MigrateTo5();
+  if (current < 6)
+    MigrateTo6();
+  if (current < 7)
+    MigrateTo7();
+  Exec(QStringLiteral("DELETE FROM schema_version"));
+  Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
+  if (fresh)
+    SeedDemoData();
 }
 
 void TWexoStore::MigrateTo1() {
@@ -455,16 +491,7 @@ void TWexoStore::MigrateTo3() {
 // stored as YYYY-MM-DDTHH:MM:SS, whoever writes the row.
 void TWexoStore::MigrateTo4() {
   if (IsPostgres()) {
-    ExecDirect(QStringLiteral(
-        "CREATE OR REPLACE FUNCTION pending_work_due() RETURNS trigger AS $$ BEGIN "
-        "IF NEW.due_at ~ '^\\d{4}-\\d{2}-\\d{2}([ T]\\d{2}:\\d{2}(:\\d{2}(\\.\\d+)?)?)?$' THEN "
-        "NEW.due_at := to_char(NEW.due_at::timestamp, 'YYYY-MM-DD\"T\"HH24:MI:SS'); END IF; "
-        "RETURN NEW; END $$ LANGUAGE plpgsql"));
-    ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_due ON pending_work"));
-    ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_due BEFORE INSERT OR UPDATE OF due_at ON pending_work "
-                              "FOR EACH ROW EXECUTE FUNCTION pending_work_due()"));
-    ExecDirect(QStringLiteral("UPDATE pending_work SET due_at = due_at WHERE due_at <> '' AND due_at !~ "
-                              "'^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}$'"));
+    NormaliseDueTimesOnPostgres();
     // Every open window hears of a change of the open work, whoever made it.
     ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_changed() RETURNS trigger AS $$ BEGIN "
                               "PERFORM pg_notify('wexo_open_work', ''); RETURN NULL; END $$ LANGUAGE plpgsql"));
@@ -501,6 +528,48 @@ void TWexoStore::MigrateTo4() {
 
 // The search ranks dialogs by this workstation's use of the last 90 days: a
 // range of this index, however long the journal grows.
+// The PostgreSQL trigger that stores every accepted due time form as
+// YYYY-MM-DDTHH:MM:SS, and the rows written before it. The patterns use
+// character classes, not backslashes: a server or session with
+// standard_conforming_strings off would read "\d" as "d".
+void TWexoStore::NormaliseDueTimesOnPostgres() {
+  const QString accepted =
+      QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}([ T][0-9]{2}:[0-9]{2}(:[0-9]{2}([.][0-9]+)?)?)?$");
+  ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_due() RETURNS trigger AS $$ BEGIN "
+                            "IF NEW.due_at ~ '%1' THEN "
+                            "NEW.due_at := to_char(NEW.due_at::timestamp, 'YYYY-MM-DD\"T\"HH24:MI:SS'); END IF; "
+                            "RETURN NEW; END $$ LANGUAGE plpgsql")
+                 .arg(accepted));
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_due ON pending_work"));
+  ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_due BEFORE INSERT OR UPDATE OF due_at ON pending_work "
+                            "FOR EACH ROW EXECUTE FUNCTION pending_work_due()"));
+  ExecDirect(QStringLiteral("UPDATE pending_work SET due_at = due_at WHERE due_at <> '' AND due_at !~ "
+                            "'^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}$'"));
+}
+
+// Due times written while the pattern depended on standard_conforming_strings
+// are normalised now; counters a TRUNCATE left standing are counted anew, and
+// a TRUNCATE from now on empties them with the rows (row triggers do not fire
+// for it).
+void TWexoStore::MigrateTo7() {
+  if (!IsPostgres())
+    return;
+  NormaliseDueTimesOnPostgres();
+  ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_truncated() RETURNS trigger AS $$ BEGIN "
+                            "DELETE FROM pending_counts; DELETE FROM pending_totals; RETURN NULL; END $$ "
+                            "LANGUAGE plpgsql"));
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_truncated ON pending_work"));
+  ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_truncated AFTER TRUNCATE ON pending_work "
+                            "FOR EACH STATEMENT EXECUTE FUNCTION pending_work_truncated()"));
+  ExecDirect(QStringLiteral("DELETE FROM pending_counts"));
+  ExecDirect(QStringLiteral("INSERT INTO pending_counts SELECT kind, subkind, client_id, branch_nr, "
+                            "substr(due_at, 1, 10), COUNT(*) FROM pending_work WHERE done = 0 "
+                            "GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)"));
+  ExecDirect(QStringLiteral("DELETE FROM pending_totals"));
+  ExecDirect(QStringLiteral("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, COUNT(*) "
+                            "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr"));
+}
+
 void TWexoStore::MigrateTo5() {
   ExecDirect(QStringLiteral("CREATE INDEX IF NOT EXISTS operation_journal_use ON operation_journal (terminal_id, at, "
                             "operation, arguments)"));

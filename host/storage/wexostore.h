@@ -76,7 +76,10 @@ struct TWexoSnapshot {
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 6;
+  static constexpr int SchemaVersion = 7;
+  // What a PostgreSQL starter sends first in the schema's transaction: its
+  // limits, then the lock that lets one starter create or update the schema.
+  static QString SchemaLockStatement();
   // A stored window setting longer than this (in bytes) is not read at all.
   static constexpr int MaxFormValueLength = 64 * 1024;
   // The expression for the length of a text column in bytes.
@@ -133,12 +136,15 @@ private:
   int ReadVersion() const;
   bool HasTable(const QString &name) const;
   QVariant DirectScalar(const QString &sql) const;
+  void MigrateLocked();
   void MigrateTo1();
   void MigrateTo2();
   void MigrateTo3();
   void MigrateTo4();
   void MigrateTo5();
   void MigrateTo6();
+  void MigrateTo7();
+  void NormaliseDueTimesOnPostgres();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
   TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
