@@ -445,6 +445,29 @@ private Q_SLOTS:
     QCOMPARE(QVNMessages()->Shown.filter("schreibgeschützt").size(), 1);
   }
 
+  // A back office writing steadily does not hide a change from the window:
+  // it shows within two seconds while the stream goes on.
+  void aChangeShowsDuringASteadyStreamOfChanges() {
+    TWorkstation w(Url);
+    const int invoices = w.Value("INVO").toInt();
+    {
+      QSqlDatabase office = OtherProgram("buero", Server.Port(), Db);
+      QVERIFY(office.open());
+      QTimer stream;
+      connect(&stream, &QTimer::timeout, this, [&] {
+        QSqlQuery(office).exec("INSERT INTO pending_work (kind, title) VALUES ('SCAN', 'Strom')");
+      });
+      stream.start(50);
+      QTest::qWait(1000);
+      QVERIFY(QSqlQuery(office).exec("INSERT INTO pending_work (kind, title) VALUES ('INVO', 'mitten im Strom')"));
+      QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices + 1, 2000);
+      QVERIFY(stream.isActive());
+      stream.stop();
+      office.close();
+    }
+    QSqlDatabase::removeDatabase("buero");
+  }
+
   // Another session holds a table: the action is told "gesperrt" within the
   // limit, the window stays online, and no statement is left waiting on the server.
   void aLockedTableIsSaidAsLockedAndLeavesNothingWaiting() {

@@ -2,6 +2,7 @@
 // The entry window of the article management: start menu and work-area pages,
 // task list, quick entries and the docked panels around them.
 #include <QPointer>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "components/imagelist.h"
@@ -281,6 +282,9 @@ private:
   std::pair<QList<TQVNSuchEintrag>, QList<TQVNSuchFilter::TPrepared>> FSearchQuickEntries;
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;
+  QElapsedTimer FOpenWorkRefreshed;
+  static constexpr int OpenWorkBurstMs = 100;
+  static constexpr int OpenWorkRefreshMs = 500;
 };
 
 extern TfrmWexoentree *frmWexoentree;

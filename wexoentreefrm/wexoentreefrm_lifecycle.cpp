@@ -171,12 +171,14 @@ void TfrmWexoentree::FocusFirstEntry() {
 void TfrmWexoentree::ConnectDataModule() {
   FStateTimer.setInterval(1000);
   connect(&FStateTimer, &QTimer::timeout, this, &TfrmWexoentree::ShowStoreState);
-  // Changes come in bursts (a receipt books many rows): one refresh for a burst.
+  // Changes come in bursts (a receipt books many rows): one refresh for a
+  // burst, and under a steady stream one at most every OpenWorkRefreshMs, so
+  // a change shows within that time however long the stream lasts.
   FOpenWorkTimer.setSingleShot(true);
-  FOpenWorkTimer.setInterval(100);
   connect(&FOpenWorkTimer, &QTimer::timeout, this, [this] {
     if (!isVisible() || !isEnabled())
       return;
+    FOpenWorkRefreshed.start();
     // Nobody asked for this refresh: a lock taken meanwhile leaves the counts as they are.
     if (wexodm && wexodm->Store())
       wexodm->Store()->Connection()->NoLockWaitThisTurn();
@@ -184,7 +186,12 @@ void TfrmWexoentree::ConnectDataModule() {
   });
   if (!wexodm)
     return;
-  connect(wexodm, &Twexodm::OpenWorkChanged, this, [this] { FOpenWorkTimer.start(); });
+  connect(wexodm, &Twexodm::OpenWorkChanged, this, [this] {
+    if (FOpenWorkTimer.isActive())
+      return; // the refresh already due takes this change along
+    const qint64 since = FOpenWorkRefreshed.isValid() ? FOpenWorkRefreshed.elapsed() : OpenWorkRefreshMs;
+    FOpenWorkTimer.start(int(qMax<qint64>(OpenWorkBurstMs, OpenWorkRefreshMs - since)));
+  });
   connect(wexodm, &Twexodm::StoreStateChanged, this, &TfrmWexoentree::ShowStoreState);
   connect(wexodm, &Twexodm::Reconnected, this, [this] {
     if (isVisible())
