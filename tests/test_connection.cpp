@@ -468,6 +468,62 @@ private Q_SLOTS:
     QSqlDatabase::removeDatabase("buero");
   }
 
+  // Connecting again over a link that answers the login and then nothing
+  // (an exhausted pooler): the window goes on painting and answering, and the
+  // action that needs the server gives up after the stated limit.
+  void aStalledLinkNeverStopsTheWindowAnswering() {
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    TTcpProxy proxy(Server.Port());
+    TWorkstation w(Server.Url(Db, proxy.Port()));
+    // The SSL request and the login pass; the driver's first statement does not.
+    proxy.SetStallAfter(2);
+    proxy.DropAll();
+    QTest::qWait(100);
+    QElapsedTimer beat, action;
+    qint64 longest = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] { longest = qMax(longest, beat.restart()); });
+    beat.start();
+    tick.start(10);
+    action.start();
+    w.form->acWEListeExecute();
+    const qint64 took = action.elapsed();
+    QTest::qWait(50); // the beat after the action tells how long it stood still
+    tick.stop();
+    QVERIFY2(longest < 150, qPrintable(QString::number(longest)));
+    QVERIFY2(took < (TWexoConnection::ServerTimeoutSeconds + 2) * 1000, qPrintable(QString::number(took)));
+    QVERIFY2(QVNMessages()->Shown.join('\n').contains("Keine Verbindung"), qPrintable(QVNMessages()->Shown.join('\n')));
+    proxy.SetStallAfter(0);
+    proxy.DropAll();
+    QTRY_VERIFY_WITH_TIMEOUT(w.dm->StoreState().Online, 30000);
+  }
+
+  // A server that ends idle sessions: the next use connects again without
+  // showing the window offline, and nothing is lost.
+  void aServerEndingIdleSessionsNeverGreysTheWindow() {
+    Server.Psql("postgres", QString("ALTER DATABASE %1 SET idle_session_timeout = '1s'").arg(Db));
+    {
+      TWorkstation w(Url);
+      const QString journal = Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal");
+      int grey = 0;
+      QTimer sample;
+      connect(&sample, &QTimer::timeout, this, [&] {
+        if (!w.dm->StoreState().Online || w.form->vstAufgaben->Ghosted())
+          ++grey;
+      });
+      sample.start(50);
+      for (int i = 0; i < 3; ++i) {
+        QTest::qWait(1500);
+        w.form->acWEListeExecute();
+      }
+      QTest::qWait(2500); // the watch notices the ended session by itself too
+      QCOMPARE(grey, 0);
+      QVERIFY2(QVNMessages()->Shown.isEmpty(), qPrintable(QVNMessages()->Shown.join('\n')));
+      QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal").toInt(), journal.toInt() + 3);
+    }
+    Server.Psql("postgres", QString("ALTER DATABASE %1 RESET idle_session_timeout").arg(Db));
+  }
+
   // Another session holds a table: the action is told "gesperrt" within the
   // limit, the window stays online, and no statement is left waiting on the server.
   void aLockedTableIsSaidAsLockedAndLeavesNothingWaiting() {

@@ -1,6 +1,7 @@
 #include "storage/wexoconnection.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -122,6 +123,7 @@ bool IsSqliteDamage(const QSqlError &error) {
 }
 
 const char *const kClosedByServer = "die Verbindung wurde vom Server beendet";
+const char *const kOpenWorkChannel = "wexo_open_work";
 
 // Whether an SQLite file is in WAL mode: its header says so in bytes 18 and 19.
 bool IsWalFile(const QString &path) {
@@ -283,8 +285,9 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
     if (!FPostgres) {
       CheckDataVersion();
     } else if (FOnline && !Db().isOpen()) {
-      // The driver closes the connection when the server ends it; no query needed to see that.
-      MarkLost(QString::fromUtf8(kClosedByServer));
+      // The driver closes the connection when the server ends it (a restart,
+      // idle_session_timeout): connected again quietly; only a failure shows.
+      StartProbe();
     }
   });
   Open();
@@ -297,8 +300,11 @@ TWexoConnection::~TWexoConnection() {
     FCheck->Stop();
   if (FCheckThread)
     FCheckThread->wait();
-  if (FProbe)
-    FProbe->wait();
+  // An attempt stuck on a stalled link is not waited for: it ends with the process.
+  if (FProbe && !FProbe->wait(1000)) {
+    FProbe->setParent(nullptr);
+    FProbe->disconnect(this);
+  }
   // Closed first: the driver then finalises the prepared queries it still holds.
   {
     QSqlDatabase db = Db();
@@ -475,10 +481,11 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
       Throw(TFailure::ReadOnly, FReason);
   }
   if (FPostgres && (!FOnline || !Db().isOpen())) {
-    if (FOnline)
-      MarkLost(QString::fromUtf8(kClosedByServer));
-    if (FInTransaction || !ReconnectNow())
+    if (FInTransaction || !ReconnectNow()) {
+      if (FOnline)
+        MarkLost(QString::fromUtf8(kClosedByServer));
       Throw(TFailure::Lost, FReason);
+    }
   }
   TFailure failure = TFailure::None;
   QString reason;
@@ -486,15 +493,23 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
   if (failure == TFailure::Stale) // a prepared plan outdated by a schema change: prepare anew
     rows = RunOnce(sql, params, prepared, failure, reason);
   if (failure == TFailure::Lost) {
-    MarkLost(reason);
     // A link that swallowed the statement would swallow the connection too:
-    // that attempt is left to the background, so no action waits twice.
-    if (FTimedOut)
+    // that attempt is left to the background, so no action waits twice. A
+    // session the server ended (a restart, an idle limit) is connected again
+    // at once, without showing the window offline.
+    if (FTimedOut) {
+      MarkLost(reason);
       SpendAttempt();
-    if (!FInTransaction && ReconnectNow())
-      rows = RunOnce(sql, params, prepared, failure, reason);
-    else
-      reason = FReason;
+    } else {
+      {
+        QSqlDatabase db = Db();
+        db.close();
+      }
+      if (!FInTransaction && ReconnectNow())
+        rows = RunOnce(sql, params, prepared, failure, reason);
+      else
+        reason = FReason;
+    }
     if (failure == TFailure::Lost)
       MarkLost(reason);
   }
@@ -953,26 +968,30 @@ void TWexoConnection::SpendAttempt() {
   QTimer::singleShot(0, this, [this] { FTriedThisTurn = false; });
 }
 
+// A user action that needs the server waits for one attempt at most the
+// connect limit, under a busy cursor; the window keeps painting meanwhile
+// (the attempt runs in its own thread), and keys and clicks wait their turn.
 bool TWexoConnection::ReconnectNow() {
-  // While an attempt runs in the background, a user action does not wait for one of its own.
-  if (FTriedThisTurn || FProbe)
+  // While an attempt of the background retries runs, an action does not wait for it.
+  if (FTriedThisTurn || (FProbe && !FOnline))
     return false;
   SpendAttempt();
-  QSqlDatabase db = Db();
-  db.close();
-  ClearStatements();
-  ++FSent;
-  if (!db.open()) {
-    FReason = Describe(db.lastError());
-    if (FOnline) {
-      FOnline = false;
-      QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
+  StartProbe();
+  if (FProbe) {
+    QEventLoop loop;
+    connect(FProbe, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot((ServerTimeoutSeconds + 1) * 1000, &loop, &QEventLoop::quit);
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QGuiApplication::restoreOverrideCursor();
+    if (FProbe) {
+      FReason = QStringLiteral("keine Antwort vom Server beim Verbinden innerhalb von %1 s").arg(ServerTimeoutSeconds);
+      if (FOnline)
+        MarkLost(FReason);
+      return false;
     }
-    ScheduleRetry();
-    return false;
   }
-  MarkOnline();
-  return true;
+  return FOnline && Db().isOpen();
 }
 
 void TWexoConnection::ScheduleRetry() {
@@ -985,41 +1004,77 @@ void TWexoConnection::ScheduleRetry() {
   QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
 }
 
-// The server is asked from a second thread, so a dead link never freezes the
-// window; only a server that answers is connected to again here.
+// Connects in a thread of its own, so a server that does not answer, or
+// answers the login and then nothing (a stalled pooler), never freezes the
+// window. The connection made there is handed to this thread and replaces
+// the old one; a failed attempt shows the window offline and tries again later.
 void TWexoConnection::StartProbe() {
-  if (FOnline || FProbe)
+  if (FProbe || !FPostgres)
     return;
-  auto reached = std::make_shared<std::atomic<bool>>(false);
+  struct TAttempt {
+    QString Name = QStringLiteral("wexo-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    bool Reached = false;
+    QString Reason;
+  };
+  auto attempt = std::make_shared<TAttempt>();
   const QString host = FHost, database = FDatabase, user = FUser, password = FPassword, options = FOptions;
   const int port = FPort;
+  const bool listen = FWatching;
+  QThread *owner = thread();
   QThread *probe = QThread::create([=] {
-    const QString name = QStringLiteral("wexo-probe-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-      db.setHostName(host);
-      db.setPort(port);
-      db.setDatabaseName(database);
-      db.setUserName(user);
-      db.setPassword(password);
-      db.setConnectOptions(options);
-      reached->store(db.open());
-      db.close();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), attempt->Name);
+    db.setHostName(host);
+    db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    db.setPassword(password);
+    db.setConnectOptions(options);
+    attempt->Reached = db.open();
+    if (attempt->Reached) {
+      // Listening costs a round trip of its own: made here too, not in the window's thread.
+      if (listen)
+        db.driver()->subscribeToNotification(QString::fromLatin1(kOpenWorkChannel));
+      db.driver()->moveToThread(owner);
+    } else {
+      attempt->Reason = Describe(db.lastError());
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(attempt->Name);
     }
-    QSqlDatabase::removeDatabase(name);
   });
   probe->setParent(this);
   FProbe = probe;
-  connect(probe, &QThread::finished, this, [this, probe, reached] {
+  ++FSent;
+  connect(probe, &QThread::finished, this, [this, probe, attempt] {
     probe->deleteLater();
     FProbe = nullptr;
-    if (FOnline)
+    if (!attempt->Reached) {
+      FReason = attempt->Reason;
+      if (FOnline)
+        MarkLost(FReason);
+      else
+        ScheduleRetry();
       return;
-    FTriedThisTurn = false;
-    if (!reached->load() || !ReconnectNow())
-      ScheduleRetry();
+    }
+    TakeOver(attempt->Name);
   });
   probe->start();
+}
+
+// The connection made in the background becomes the one of this program.
+void TWexoConnection::TakeOver(const QString &name) {
+  ClearStatements();
+  {
+    QSqlDatabase old = Db();
+    if (old.isValid())
+      old.close();
+  }
+  QSqlDatabase::removeDatabase(FName);
+  FName = name;
+  const bool wasAway = !FOnline;
+  MarkOnline();
+  // A session the server ended quietly: what changed meanwhile is read once.
+  if (!wasAway && FWatching)
+    QMetaObject::invokeMethod(this, &TWexoConnection::OpenWorkChanged, Qt::QueuedConnection);
 }
 
 void TWexoConnection::WatchOpenWork(bool on) {
@@ -1047,12 +1102,13 @@ void TWexoConnection::Subscribe() {
   QSqlDriver *driver = Db().driver();
   if (!driver || !Db().isOpen())
     return;
-  const QString channel = QStringLiteral("wexo_open_work");
-  if (driver->subscribedToNotifications().contains(channel))
-    return;
-  ++FSent;
-  if (driver->subscribeToNotification(channel))
-    connect(driver, &QSqlDriver::notification, this, &TWexoConnection::OpenWorkChanged, Qt::UniqueConnection);
+  const QString channel = QString::fromLatin1(kOpenWorkChannel);
+  if (!driver->subscribedToNotifications().contains(channel)) {
+    ++FSent;
+    if (!driver->subscribeToNotification(channel))
+      return;
+  }
+  connect(driver, &QSqlDriver::notification, this, &TWexoConnection::OpenWorkChanged, Qt::UniqueConnection);
 }
 
 // Asked every two seconds without waiting for a lock: another program's long

@@ -179,6 +179,7 @@ private:
   void SpendAttempt();
   void ScheduleRetry();
   void StartProbe();
+  void TakeOver(const QString &name);
   void Subscribe();
   void CheckDataVersion();
   void LockedThisTurn();

@@ -29,6 +29,7 @@ struct Pair {
   int server = -1;
   std::deque<Chunk> toServer, toClient;
   bool lastWasAnswer = true; // the first request opens a round trip
+  int requests = 0;
   bool closed = false;
 };
 
@@ -161,7 +162,9 @@ void TTcpProxy::Loop() {
         const ssize_t n = ::recv(p->client, buffer, sizeof buffer, 0);
         if (n <= 0)
           p->closed = true;
-        else {
+        else if (p->lastWasAnswer && FStallAfter > 0 && ++p->requests > FStallAfter) {
+          // dropped; the connection stays open
+        } else {
           if (p->lastWasAnswer) {
             ++FRoundTrips;
             if (getenv("PROXY_DEBUG"))

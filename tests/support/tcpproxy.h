@@ -19,6 +19,10 @@ public:
   void ResetRoundTrips() { FRoundTrips = 0; }
   // While swallowing, nothing is read, forwarded or accepted; the sockets stay open.
   void SetSwallow(bool on) { FSwallow = on; }
+  // After this many requests of a connection (0: never), its further requests
+  // are dropped: a link that answers the login and then nothing, as an
+  // exhausted pooler or a hung server does.
+  void SetStallAfter(int requests) { FStallAfter = requests; }
   // Closes every connection at once, as a server restart does.
   void DropAll() { FDropAll = true; }
 
@@ -31,6 +35,7 @@ private:
   std::atomic<int> FRoundTrips{0};
   std::atomic<bool> FSwallow{false};
   std::atomic<bool> FDropAll{false};
+  std::atomic<int> FStallAfter{0};
   std::atomic<bool> FStop{false};
   int FWake[2] = {-1, -1};
   std::thread FThread;
