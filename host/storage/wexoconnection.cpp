@@ -513,6 +513,14 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
     if (failure == TFailure::Lost)
       MarkLost(reason);
   }
+  // A write outside a transaction, or the commit of one, that got no answer
+  // may still reach the server: the user is not told it failed.
+  if (failure == TFailure::Lost && FTimedOut && (sql == QLatin1String("COMMIT") || (!FInTransaction && IsWrite(sql))))
+    throw EWexoUncertain(QStringLiteral("Keine Antwort der Datenbank „%1“ innerhalb von %2 s. Ob die Änderung "
+                                        "gespeichert wurde, ist unklar; bitte prüfen Sie es, sobald die Verbindung "
+                                        "wieder besteht, bevor Sie sie wiederholen.")
+                             .arg(FDisplay)
+                             .arg(ServerTimeoutSeconds));
   if (failure != TFailure::None)
     Throw(failure, reason);
   return rows;

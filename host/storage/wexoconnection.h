@@ -34,6 +34,10 @@ class EWexoUnreachable : public EWexoStoreError {
 class EWexoOffline : public EWexoUnreachable {
   using EWexoUnreachable::EWexoUnreachable;
 };
+// A write was sent and no answer came: it may have been saved or not.
+class EWexoUncertain : public EWexoOffline {
+  using EWexoOffline::EWexoOffline;
+};
 // Another program or workstation holds a lock longer than the busy timeout.
 class EWexoLocked : public EWexoUnreachable {
   using EWexoUnreachable::EWexoUnreachable;
