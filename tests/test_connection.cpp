@@ -425,6 +425,13 @@ private Q_SLOTS:
     }
   }
 
+  void anAdministratorSeesWhichWorkstationIsConnected() {
+    TWorkstation w(Url);
+    QCOMPARE(Server.Psql("postgres", QString("SELECT DISTINCT application_name FROM pg_stat_activity WHERE "
+                                             "datname = '%1'").arg(Db)),
+             QString("wexo FILIALE-1"));
+  }
+
   void aUserWhoMayOnlyReadWorksReadOnly() {
     { std::unique_ptr<TWexoStore> made(TWexoStore::Open(Url)); }
     Server.Psql(Db, "DO $$ BEGIN CREATE ROLE leser LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");

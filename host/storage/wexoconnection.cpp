@@ -104,6 +104,16 @@ TSqliteInterrupt SqliteInterrupt() {
 
 void *SqliteHandle(const QSqlDatabase &db) { return DriverHandle(db, {"sqlite3*"}); }
 
+// What an administrator reads in pg_stat_activity: "wexo <workstation>", in
+// the printable ASCII the server keeps (up to 63 bytes), quoted for libpq.
+QString ApplicationName() {
+  QString name = QStringLiteral("wexo ") + QVNInfoTerminalID();
+  for (QChar &c : name)
+    if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('\'') || c == QLatin1Char('\\'))
+      c = QLatin1Char('?');
+  return name.left(63);
+}
+
 // Connection options a PostgreSQL address may carry in its query (?sslmode=require).
 bool IsSafeOption(const QString &key, const QString &value) {
   static const QRegularExpression keyRule(QStringLiteral("^[a-z_]{1,40}$"));
@@ -336,7 +346,7 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   FPassword = url.password(QUrl::FullyDecoded);
   // Waits are bounded: connecting, keep-alives and unacknowledged data all give up after seconds.
   QStringList options = {QStringLiteral("connect_timeout=%1").arg(ServerTimeoutSeconds),
-                         QStringLiteral("application_name=wexo"),
+                         QStringLiteral("application_name='%1'").arg(ApplicationName()),
                          QStringLiteral("keepalives=1"),
                          QStringLiteral("keepalives_idle=10"),
                          QStringLiteral("keepalives_interval=2"),
