@@ -291,6 +291,55 @@ private Q_SLOTS:
     QCOMPARE(entries, 9 - 3 + 12 + 10 + 12 + 7 + 2 + 2 + 2 + 3); // shown entries of the nine areas
   }
 
+  // Tab goes through every panel of the window in a fixed order and comes
+  // back with Shift+Tab; F6 jumps panel by panel, the toolbar as one.
+  void tabAndF6ReachEveryPanelInOrder() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QApplication::setActiveWindow(f);
+    auto stopOf = [f]() -> QString {
+      QWidget *w = QApplication::focusWidget();
+      for (QWidget *stop : std::initializer_list<QWidget *>{f->btnpnStartMenu, f->btnBeenden, f->pgcStartMain,
+                                                            f->vstAufgaben, f->vtSchnellEinstiegView,
+                                                            f->pnlSchnellButtons, f->btnSuchen})
+        if (w && (w == stop || stop->isAncestorOf(w)))
+          return stop == f->pnlSchnellButtons ? w->objectName() : stop->objectName();
+      return w ? w->objectName() : QString("-");
+    };
+    const QStringList panels = {"pgcStartMain", "vstAufgaben", "vtSchnellEinstiegView", "spbSENew", "spbSEEdit",
+                                "spbSECopy", "spbSEDelete", "spbSERun", "spbSEExport", "spbSEImport",
+                                "spbColCount", "btnSuchen", "btnpnStartMenu", "btnBeenden", "pgcStartMain"};
+    QCOMPARE(stopOf(), QString("pgcStartMain")); // the area menu has the focus at the start
+    QStringList forward;
+    for (int i = 1; i < panels.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      forward << stopOf();
+    }
+    QCOMPARE(forward, panels.mid(1));
+    QStringList back;
+    for (int i = 1; i < panels.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+      back << stopOf();
+    }
+    QStringList reversed(panels.rbegin() + 1, panels.rend());
+    QCOMPARE(back, reversed);
+    // The start menu is entered at the area shown.
+    f->vstAufgaben->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
+    auto *area = qobject_cast<TQVNPanelButton *>(QApplication::focusWidget());
+    QVERIFY(area);
+    QCOMPARE(area->Index(), f->btnpnStartMenu->Selected());
+    QStringList jumps;
+    for (int i = 0; i < 7; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+      jumps << stopOf();
+    }
+    QCOMPARE(jumps, QStringList({"btnBeenden", "pgcStartMain", "vstAufgaben", "vtSchnellEinstiegView", "spbSENew",
+                                 "btnSuchen", "btnpnStartMenu"}));
+  }
+
   void theFocusReturnsToTheEntryThatRanTheDialog() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

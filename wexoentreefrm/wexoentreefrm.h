@@ -250,6 +250,12 @@ private:
   void LaunchPattern(const QString &where, const std::function<void()> &operation);
   // Opens the dialog an action stands for, as its handler.
   void Launch(const QAction *action);
+  // Keyboard routing between the panels: Tab and Shift+Tab stop at each
+  // panel (and each toolbar button), F6 and Shift+F6 jump panel by panel.
+  QList<QList<QWidget *>> FocusPanels() const;
+  void MoveFocusPanel(bool next, bool wholePanels);
+  void InstallPanelKeys();
+  bool focusNextPrevChild(bool next) override;
   void RunHidden(const std::function<void()> &operation);
   void SetActiveControlByName(TQVNDockingManager *manager, const QString &name);
   // The arrangement of the form definition: start on the left, tasks over quick entries on the right.

@@ -43,6 +43,7 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   FLoading = false;
   // The action list's keys are the window's shortcuts, offered before the focused control.
   TActionList::InstallShortcuts(this, ActionListWexo);
+  InstallPanelKeys();
   ConnectDataModule();
   FormCreate();
   FinishCreate();
