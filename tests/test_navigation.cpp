@@ -340,6 +340,40 @@ private Q_SLOTS:
                                  "btnSuchen", "btnpnStartMenu"}));
   }
 
+  // The context-menu key opens the menu of the panel in focus; the title
+  // bar's commands are reached so, and the search finds every one of them.
+  void theContextMenuKeyOpensThePanelsMenu() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    QApplication::setActiveWindow(f);
+    auto shownBy = [&](QWidget *target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QStringList texts;
+      QTimer::singleShot(50, [&] {
+        if (QWidget *popup = QApplication::activePopupWidget()) {
+          for (QAction *a : popup->actions())
+            if (!a->isSeparator())
+              texts << a->text();
+          popup->close();
+        }
+      });
+      target->setFocus();
+      QTest::keyClick(target, key, modifiers);
+      return texts;
+    };
+    const QStringList titleBar = shownBy(f->vstAufgaben, Qt::Key_Menu);
+    QCOMPARE(titleBar.size(), 4);
+    QCOMPARE(shownBy(f->btnSuchen, Qt::Key_F10, Qt::ShiftModifier), titleBar);
+    QStringList quick;
+    for (QAction *a : f->pumSelektion->actions())
+      if (!a->isSeparator())
+        quick << a->text();
+    QCOMPARE(shownBy(f->vtSchnellEinstiegView, Qt::Key_Menu), quick);
+    QList<TQVNSuchEintrag> entries = f->MenuSearchEntries();
+    for (QAction *a : {f->acMandant, f->acFALC, f->acThemenimport})
+      QVERIFY2(std::any_of(entries.cbegin(), entries.cend(), [&](const TQVNSuchEintrag &e) { return e.Key == f->JournalKeyOf(a); }),
+               qPrintable(a->objectName()));
+  }
+
   void theFocusReturnsToTheEntryThatRanTheDialog() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

@@ -255,6 +255,8 @@ private:
   QList<QList<QWidget *>> FocusPanels() const;
   void MoveFocusPanel(bool next, bool wholePanels);
   void InstallPanelKeys();
+  void ShowSystemMenu(const QPoint &globalPos);
+  void OpenContextMenuByKey();
   bool focusNextPrevChild(bool next) override;
   void RunHidden(const std::function<void()> &operation);
   void SetActiveControlByName(TQVNDockingManager *manager, const QString &name);

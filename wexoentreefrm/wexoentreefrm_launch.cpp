@@ -4,6 +4,7 @@
 #include "framework/qvnguard.h"
 
 #include <QMenu>
+#include <QShortcut>
 
 #include "components/qvnstdcontrols.h"
 #include "framework/qvnmessage.h"
@@ -371,14 +372,35 @@ void TfrmWexoentree::acGeneralOptionsExecute() {
 void TfrmWexoentree::InstallSystemMenuActions() {
   for (QWidget *bar : {static_cast<QWidget *>(pnlAppTitle), static_cast<QWidget *>(pnlAppTitleFiller)}) {
     bar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(bar, &QWidget::customContextMenuRequested, this, [this, bar](const QPoint &pos) {
-      QMenu menu(this);
-      menu.addAction(acMandant);
-      menu.addAction(acFALC);
-      menu.addAction(acThemenimport);
-      menu.addSeparator();
-      menu.addAction(acFensteranordnungZuruecksetzen);
-      menu.exec(bar->mapToGlobal(pos));
-    });
+    connect(bar, &QWidget::customContextMenuRequested, this,
+            [this, bar](const QPoint &pos) { ShowSystemMenu(bar->mapToGlobal(pos)); });
   }
+  // The context-menu key and Shift+F10 open the menu of the panel in focus:
+  // the quick entries' own, elsewhere the title bar's.
+  for (const QKeySequence &key : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+    auto *shortcut = new QShortcut(key, this);
+    connect(shortcut, &QShortcut::activated, this, &TfrmWexoentree::OpenContextMenuByKey);
+  }
+}
+
+void TfrmWexoentree::ShowSystemMenu(const QPoint &globalPos) {
+  QMenu menu(this);
+  menu.addAction(acMandant);
+  menu.addAction(acFALC);
+  menu.addAction(acThemenimport);
+  menu.addSeparator();
+  menu.addAction(acFensteranordnungZuruecksetzen);
+  menu.exec(globalPos);
+}
+
+void TfrmWexoentree::OpenContextMenuByKey() {
+  QWidget *focus = focusWidget();
+  TVTStringList *list = vtSchnellEinstiegView;
+  if (focus && (focus == list || list->isAncestorOf(focus)) && list->PopupMenu()) {
+    const QRect item = list->visualRect(list->currentIndex());
+    const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+    list->PopupMenu()->exec(list->viewport()->mapToGlobal(at));
+    return;
+  }
+  ShowSystemMenu(pnlAppTitle->mapToGlobal(QPoint(0, pnlAppTitle->height())));
 }
