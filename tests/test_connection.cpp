@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <atomic>
 
+#include "framework/qvnguard.h"
 #include "pgserver.h"
 #include "tcpproxy.h"
 #include "wexotesting.h"
@@ -517,6 +518,32 @@ private Q_SLOTS:
     QVERIFY2(said.contains("unklar") && !said.contains("Keine Verbindung zur"), qPrintable(said));
     proxy.SetSwallow(false);
     QTRY_VERIFY_WITH_TIMEOUT(w.dm->StoreState().Online, 30000);
+  }
+
+  // A quick-entry copy whose commit is held on its way and delivered late:
+  // the user is told it is unclear, never that it failed, and the copy is
+  // there once when the commit lands.
+  void aCopyWhoseCommitGetsNoAnswerIsNotSaidFailed() {
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    TTcpProxy proxy(Server.Port());
+    TWorkstation w(Server.Url(Db, proxy.Port()));
+    TContexte entries;
+    w.dm->LoadSchnellEinstiege(entries, true);
+    QVERIFY(!entries.isEmpty());
+    const int stored = Server.Psql(Db, "SELECT COUNT(*) FROM quick_entries").toInt();
+    // The second copy shows how many requests a copy makes once its statements are prepared.
+    w.dm->SchnellEinstiegKopieren(entries.first());
+    const int start = proxy.Requests();
+    w.dm->SchnellEinstiegKopieren(entries.first());
+    const int perCopy = proxy.Requests() - start;
+    proxy.HoldFrom(proxy.Requests() + perCopy); // the third copy's commit
+    QVNGuard("TfrmWexoentree.acSECopyExecute", [&] { w.dm->SchnellEinstiegKopieren(entries.first()); });
+    const QString said = QVNMessages()->Shown.join('\n');
+    QVERIFY2(said.contains("unklar"), qPrintable(said));
+    proxy.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(Server.Psql(Db, "SELECT COUNT(*) FROM quick_entries").toInt(), stored + 3, 10000);
+    QTest::qWait(500);
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM quick_entries").toInt(), stored + 3);
   }
 
   // A server that ends idle sessions: the next use connects again without

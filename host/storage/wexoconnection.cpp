@@ -525,7 +525,9 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
   }
   // A write outside a transaction, or the commit of one, that got no answer
   // may still reach the server: the user is not told it failed.
-  if (failure == TFailure::Lost && FTimedOut && (sql == QLatin1String("COMMIT") || (!FInTransaction && IsWrite(sql))))
+  const bool mayHaveLanded = sql == QLatin1String("COMMIT") ||
+                             (!FInTransaction && IsWrite(sql) && !sql.startsWith(QLatin1String("BEGIN")));
+  if (failure == TFailure::Lost && FTimedOut && mayHaveLanded)
     throw EWexoUncertain(QStringLiteral("Keine Antwort der Datenbank „%1“ innerhalb von %2 s. Ob die Änderung "
                                         "gespeichert wurde, ist unklar; bitte prüfen Sie es, sobald die Verbindung "
                                         "wieder besteht, bevor Sie sie wiederholen.")

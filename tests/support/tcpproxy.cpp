@@ -30,6 +30,8 @@ struct Pair {
   std::deque<Chunk> toServer, toClient;
   bool lastWasAnswer = true; // the first request opens a round trip
   int requests = 0;
+  bool holding = false;            // the request being read is held
+  std::deque<std::string> held;    // held requests, forwarded on release
   bool closed = false;
 };
 
@@ -121,7 +123,7 @@ void TTcpProxy::Loop() {
     for (auto &p : pairs) {
       if (swallow)
         continue;
-      fds.push_back({p->client, POLLIN, 0});
+      fds.push_back({p->closed ? -1 : p->client, POLLIN, 0});
       fds.push_back({p->server, POLLIN, 0});
       for (auto *q : {&p->toServer, &p->toClient})
         if (!q->empty())
@@ -153,6 +155,10 @@ void TTcpProxy::Loop() {
         }
       }
     }
+    if (FReleased)
+      for (auto &p : pairs)
+        for (; !p->held.empty(); p->held.pop_front())
+          p->toServer.push_back({now, p->held.front()});
     size_t i = 2;
     for (auto &p : pairs) {
       const short clientEvents = i < fds.size() ? fds[i].revents : 0;
@@ -164,6 +170,10 @@ void TTcpProxy::Loop() {
           p->closed = true;
         else if (p->lastWasAnswer && FStallAfter > 0 && ++p->requests > FStallAfter) {
           // dropped; the connection stays open
+        } else if ((p->lastWasAnswer ? (p->holding = ++FRequests >= FHoldFrom && FHoldFrom > 0) : p->holding) &&
+                   !FReleased) {
+          p->lastWasAnswer = false;
+          p->held.emplace_back(buffer, size_t(n));
         } else {
           if (p->lastWasAnswer) {
             ++FRoundTrips;
@@ -188,7 +198,10 @@ void TTcpProxy::Loop() {
     }
     for (auto it = pairs.begin(); it != pairs.end();) {
       Pair &p = **it;
-      if (p.closed && p.toClient.empty()) {
+      if (p.closed && !p.held.empty()) {
+        ++it; // what the client sent before it went reaches the server on release
+      } else if (p.closed && p.toClient.empty()) {
+        Flush(p.server, p.toServer, Clock::now() + delay);
         CloseFd(p.client);
         CloseFd(p.server);
         it = pairs.erase(it);

@@ -23,6 +23,16 @@ public:
   // are dropped: a link that answers the login and then nothing, as an
   // exhausted pooler or a hung server does.
   void SetStallAfter(int requests) { FStallAfter = requests; }
+  // Requests (a client's message after an answer) since the start.
+  int Requests() const { return FRequests.load(); }
+  // The request with this number and all after it are held, not forwarded,
+  // until Release(): a link that stops while a statement is on its way and
+  // delivers it late, even after the client gave up.
+  void HoldFrom(int request) {
+    FReleased = false;
+    FHoldFrom = request;
+  }
+  void Release() { FReleased = true; }
   // Closes every connection at once, as a server restart does.
   void DropAll() { FDropAll = true; }
 
@@ -36,6 +46,9 @@ private:
   std::atomic<bool> FSwallow{false};
   std::atomic<bool> FDropAll{false};
   std::atomic<int> FStallAfter{0};
+  std::atomic<int> FRequests{0};
+  std::atomic<int> FHoldFrom{0};
+  std::atomic<bool> FReleased{false};
   std::atomic<bool> FStop{false};
   int FWake[2] = {-1, -1};
   std::thread FThread;
