@@ -198,9 +198,8 @@ private:
   QString FLocation; // as given, with password: only ever handed to the driver
   QString FDisplay;
   bool FPostgres = false;
-  // Connection parameters of a PostgreSQL server, kept to reconnect and probe.
-  QString FHost, FDatabase, FUser, FPassword, FOptions;
-  int FPort = 5432;
+  // Connection parameters of a PostgreSQL server (libpq's, quoted), kept to connect again.
+  QString FPassword, FOptions;
 
   // SQLite: prepared queries; PostgreSQL: names of statements prepared in the session.
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> FPrepared;

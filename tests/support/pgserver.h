@@ -12,6 +12,8 @@ public:
   bool Ok() const { return FOk; }
   QString Error() const { return FError; }
   int Port() const { return FPort; }
+  // The folder of the server's Unix socket.
+  QString SocketDir() const { return FDir.path(); }
   // postgresql://wexo@127.0.0.1:port/name, the database created when missing.
   QString Url(const QString &database, int port = 0);
   // Runs SQL with psql in the database and returns what it printed (unaligned, tuples only).
