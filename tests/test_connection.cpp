@@ -9,6 +9,7 @@
 #include <atomic>
 
 #include "framework/qvnguard.h"
+#include "pgbouncer.h"
 #include "pgserver.h"
 #include "tcpproxy.h"
 #include "wexotesting.h"
@@ -473,6 +474,47 @@ private Q_SLOTS:
       QVERIFY2(refused.contains("keine gültige PostgreSQL-Adresse: invalid"), qPrintable(refused));
       QVERIFY2(!refused.contains("heim"), qPrintable(refused));
     }
+  }
+
+  // Behind PgBouncer in transaction mode (two server sessions for everyone)
+  // and in session mode, workstations start, open dialogs and see a change
+  // made elsewhere, without prepared statements or listening.
+  void threeWorkstationsWorkBehindAPooler_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("transaction") << "transaction";
+    QTest::newRow("session") << "session";
+  }
+  void threeWorkstationsWorkBehindAPooler() {
+    QFETCH(QString, mode);
+    TPgBouncer pooler(Server.Port(), mode, mode == "transaction" ? 2 : 10);
+    if (!pooler.Ok())
+      QSKIP(qPrintable(pooler.Error()));
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    const QString address = QString("postgresql://wexo@127.0.0.1:%1/%2?pooling=%3").arg(pooler.Port()).arg(Db).arg(mode);
+    std::vector<std::unique_ptr<TWorkstation>> tills;
+    for (int i = 0; i < 3; ++i) {
+      qputenv("WEXO_TERMINAL_ID", QString("KASSE-%1").arg(i).toUtf8());
+      try {
+        tills.push_back(std::make_unique<TWorkstation>(address));
+      } catch (const std::exception &e) {
+        QFAIL(e.what());
+      }
+    }
+    qputenv("WEXO_TERMINAL_ID", "FILIALE-1");
+    const QString journal = Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal");
+    for (auto &till : tills) {
+      till->form->activateWindow();
+      till->form->acWEListeExecute();
+    }
+    QVERIFY2(QVNMessages()->Shown.isEmpty(), qPrintable(QVNMessages()->Shown.join('\n')));
+    QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal").toInt(), journal.toInt() + 3);
+    const int invoices = tills.front()->Value("INVO").toInt();
+    Server.Psql(Db, "INSERT INTO pending_work (kind, title) VALUES ('INVO', 'durch den Pooler')");
+    for (auto &till : tills)
+      QTRY_COMPARE_WITH_TIMEOUT(till->Value("INVO").toInt(), invoices + 1, 5000);
+    if (mode == "transaction")
+      QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM pg_prepared_statements"), QString("0"));
+    tills.clear();
   }
 
   void anAdministratorSeesWhichWorkstationIsConnected() {

@@ -149,6 +149,22 @@ QList<std::pair<QString, QString>> ParseConninfo(const QString &location, QStrin
   return given;
 }
 
+// Takes an option of this program out of an address (URI query or key=value) and returns its value.
+QString TakeOwnOption(QString &address, const QString &key) {
+  const QRegularExpression inQuery(QStringLiteral("([?&])%1=([^&]*)(&?)").arg(key));
+  const QRegularExpression inPairs(QStringLiteral("(^|\\s)%1\\s*=\\s*(\\S*)").arg(key));
+  const bool uri = address.contains(QLatin1String("://"));
+  const QRegularExpressionMatch m = (uri ? inQuery : inPairs).match(address);
+  if (!m.hasMatch())
+    return {};
+  const QString value = QUrl::fromPercentEncoding(m.captured(2).toUtf8());
+  if (uri) // "?a=1&pooling=x&b=2" keeps its "?" or "&" for the next option
+    address.replace(m.capturedStart(), m.capturedLength(), m.captured(3).isEmpty() ? QString() : m.captured(1));
+  else
+    address.remove(m.capturedStart(), m.capturedLength());
+  return value;
+}
+
 // key=value text names a PostgreSQL server when it starts with a parameter of libpq's.
 bool IsKeyValueAddress(const QString &location) {
   static const QRegularExpression start(
@@ -330,6 +346,8 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
   connect(&FWatchTimer, &QTimer::timeout, this, [this] {
     if (!FPostgres) {
       CheckDataVersion();
+    } else if (FPooled && FWatching && FOnline && Db().isOpen()) {
+      CheckChangeCounter();
     } else if (FOnline && !Db().isOpen()) {
       // The driver closes the connection when the server ends it (a restart,
       // idle_session_timeout): connected again quietly; only a failure shows.
@@ -373,8 +391,17 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   FPostgres = true;
   // The driver loads libpq, which reads the address: every form it knows.
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), FName);
+  // "pooling=transaction" is this program's, not libpq's: behind a transaction
+  // pooler (PgBouncer) a session is no one's for longer than a transaction.
+  QString address = location;
+  const QString pooling = TakeOwnOption(address, QStringLiteral("pooling"));
+  if (!pooling.isEmpty() && pooling != QLatin1String("transaction") && pooling != QLatin1String("session"))
+    throw EWexoStoreError(QStringLiteral("Die Verbindungsoption „pooling“ der Datenbankangabe „%1“ kennt nur "
+                                         "„transaction“ oder „session“.")
+                              .arg(FDisplay));
+  FPooled = pooling == QLatin1String("transaction");
   QString error;
-  const QList<std::pair<QString, QString>> given = ParseConninfo(location, error);
+  const QList<std::pair<QString, QString>> given = ParseConninfo(address, error);
   if (!error.isEmpty())
     throw EWexoStoreError(QStringLiteral("Die Datenbankangabe „%1“ ist keine gültige PostgreSQL-Adresse: %2")
                               .arg(FDisplay, error));
@@ -400,7 +427,9 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   const QString limits = QStringLiteral("-c statement_timeout=%1 -c lock_timeout=%2")
                              .arg(ServerStatementTimeoutMs)
                              .arg(ServerLockTimeoutMs);
-  values[QStringLiteral("options")] = (values.value(QStringLiteral("options")) + QLatin1Char(' ') + limits).trimmed();
+  // A pooler takes no startup options: there the limits are the role's (ALTER ROLE … SET).
+  if (pooling.isEmpty())
+    values[QStringLiteral("options")] = (values.value(QStringLiteral("options")) + QLatin1Char(' ') + limits).trimmed();
   QStringList options;
   for (auto it = values.cbegin(); it != values.cend(); ++it) {
     // The driver splits its options at ";", whatever the quotes.
@@ -676,6 +705,10 @@ TWexoRows TWexoConnection::Complete(QSqlQuery &q, bool ok, bool timedOut,
 // Empty when preparing failed.
 QString TWexoConnection::PostgresExecute(const QString &sql, const QVariantList &params, QSqlError &error,
                                          bool &timedOut) {
+  // Behind a transaction pooler the next statement may meet another server
+  // session: nothing is prepared by name, the values go in the text.
+  if (FPooled)
+    return WithValues(sql, params);
   QString &name = FPgPrepared[sql.toStdString()];
   if (name.isEmpty()) {
     name = QStringLiteral("wexo_%1").arg(++FPgNames);
@@ -713,6 +746,28 @@ QSqlQuery *TWexoConnection::SqlitePrepared(const QString &sql, const QVariantLis
   for (qsizetype i = 0; i < params.size(); ++i)
     slot->bindValue(int(i), NotNullText(params.at(i)));
   return slot.get();
+}
+
+// The statement with its values in place of the markers, formatted (and
+// escaped) by the driver for this connection.
+QString TWexoConnection::WithValues(const QString &sql, const QVariantList &params) const {
+  QSqlDriver *driver = Db().driver();
+  QString out;
+  out.reserve(sql.size() + 32 * params.size());
+  qsizetype next = 0;
+  bool quoted = false;
+  for (QChar c : sql) {
+    if (c == QLatin1Char('\''))
+      quoted = !quoted;
+    if (c == QLatin1Char('?') && !quoted && next < params.size()) {
+      QSqlField field(QString(), params.at(next).metaType());
+      field.setValue(NotNullText(params.at(next++)));
+      out += driver->formatValue(field);
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 // Positional markers as PostgreSQL numbers them: ? → $1, $2, … (outside quotes).
@@ -1079,7 +1134,7 @@ void TWexoConnection::StartProbe() {
   };
   auto attempt = std::make_shared<TAttempt>();
   const QString password = FPassword, options = FOptions;
-  const bool listen = FWatching;
+  const bool listen = FWatching && !FPooled;
   QThread *owner = thread();
   QThread *probe = QThread::create([=] {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), attempt->Name);
@@ -1140,6 +1195,9 @@ void TWexoConnection::WatchOpenWork(bool on) {
     // Listening stays on once started: hiding and showing the window costs no statements.
     if (on && !was && FOnline)
       Subscribe();
+    // Behind a pooler the counter read now is what later reads compare with.
+    if (on && FPooled && FDataVersion < 0 && FOnline && Db().isOpen())
+      CheckChangeCounter();
     if (!FWatchTimer.isActive())
       FWatchTimer.start();
     return;
@@ -1156,7 +1214,7 @@ void TWexoConnection::WatchOpenWork(bool on) {
 
 void TWexoConnection::Subscribe() {
   QSqlDriver *driver = Db().driver();
-  if (!driver || !Db().isOpen())
+  if (FPooled || !driver || !Db().isOpen())
     return;
   const QString channel = QString::fromLatin1(kOpenWorkChannel);
   if (!driver->subscribedToNotifications().contains(channel)) {
@@ -1165,6 +1223,22 @@ void TWexoConnection::Subscribe() {
       return;
   }
   connect(driver, &QSqlDriver::notification, this, &TWexoConnection::OpenWorkChanged, Qt::UniqueConnection);
+}
+
+// Behind a transaction pooler nobody listens: every change of the open work
+// counts up a sequence, and one tiny read of it every two seconds tells a
+// shown window whether to read its counts.
+void TWexoConnection::CheckChangeCounter() {
+  TFailure failure = TFailure::None;
+  QString reason;
+  TWexoRows rows = RunOnce(QStringLiteral("SELECT last_value FROM open_work_changes"), {}, true, failure, reason);
+  if (failure != TFailure::None || !rows.next())
+    return; // a statement of the user's will tell what is wrong
+  const qint64 counter = rows.value(0).toLongLong();
+  const bool changed = FDataVersion >= 0 && counter != FDataVersion;
+  FDataVersion = counter;
+  if (changed)
+    Q_EMIT OpenWorkChanged();
 }
 
 // Asked every two seconds without waiting for a lock: another program's long

@@ -107,6 +107,7 @@ public:
   ~TWexoConnection() override;
 
   bool IsPostgres() const { return FPostgres; }
+  bool IsPooled() const { return FPooled; }
   // The address as the user may read it: no password.
   QString Location() const { return FDisplay; }
   QSqlDatabase Db() const { return QSqlDatabase::database(FName, false); }
@@ -186,6 +187,8 @@ private:
   void TakeOver(const QString &name);
   void Subscribe();
   void CheckDataVersion();
+  void CheckChangeCounter();
+  QString WithValues(const QString &sql, const QVariantList &params) const;
   void LockedThisTurn();
   static int OnBusy(void *connection, int count);
   void SetLockWait(int ms);
@@ -200,6 +203,7 @@ private:
   bool FPostgres = false;
   // Connection parameters of a PostgreSQL server (libpq's, quoted), kept to connect again.
   QString FPassword, FOptions;
+  bool FPooled = false; // behind a transaction pooler: no session state
 
   // SQLite: prepared queries; PostgreSQL: names of statements prepared in the session.
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> FPrepared;

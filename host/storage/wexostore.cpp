@@ -555,6 +555,13 @@ void TWexoStore::MigrateTo7() {
   if (!IsPostgres())
     return;
   NormaliseDueTimesOnPostgres();
+  // Windows behind a transaction pooler cannot listen: they read this
+  // sequence, which every change counts up without a lock.
+  ExecDirect(QStringLiteral("CREATE SEQUENCE IF NOT EXISTS open_work_changes"));
+  ExecDirect(QStringLiteral("GRANT SELECT, USAGE ON SEQUENCE open_work_changes TO PUBLIC"));
+  ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_changed() RETURNS trigger AS $$ BEGIN "
+                            "PERFORM pg_notify('wexo_open_work', ''); PERFORM nextval('open_work_changes'); "
+                            "RETURN NULL; END $$ LANGUAGE plpgsql"));
   ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_truncated() RETURNS trigger AS $$ BEGIN "
                             "DELETE FROM pending_counts; DELETE FROM pending_totals; RETURN NULL; END $$ "
                             "LANGUAGE plpgsql"));
