@@ -517,6 +517,57 @@ private Q_SLOTS:
     tills.clear();
   }
 
+  // TLS: a certificate checked against the chain's CA and the host name
+  // connects; a wrong name or an unknown CA is refused with the reason; with
+  // "require" nothing goes in clear.
+  void tlsIsCheckedAndNothingGoesInClear() {
+    QTemporaryDir certs;
+    auto openssl = [&](const QStringList &arguments) {
+      QProcess p;
+      p.setWorkingDirectory(certs.path());
+      p.start("openssl", arguments);
+      return p.waitForFinished(60000) && p.exitCode() == 0;
+    };
+    QFile extensions(certs.filePath("san.ext"));
+    QVERIFY(extensions.open(QIODevice::WriteOnly));
+    extensions.write("subjectAltName=IP:127.0.0.1\n");
+    extensions.close();
+    QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Kette-CA",
+                     "-keyout", "ca.key", "-out", "ca.crt"}));
+    QVERIFY(openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Fremde-CA",
+                     "-keyout", "other.key", "-out", "other.crt"}));
+    QVERIFY(openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "server.key",
+                     "-out", "server.csr"}));
+    QVERIFY(openssl({"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
+                     "-days", "2", "-extfile", "san.ext", "-out", "server.crt"}));
+    QVERIFY(Server.UseCertificate(certs.filePath("server.crt"), certs.filePath("server.key")));
+    const auto cleanup = qScopeGuard([&] { Server.UseCertificate({}, {}); });
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    const QString base = QString("postgresql://wexo@%1:%2/%3?sslmode=%4&sslrootcert=%5");
+    const QString port = QString::number(Server.Port());
+    {
+      std::unique_ptr<TWexoStore> store(
+          TWexoStore::Open(base.arg("127.0.0.1", port, Db, "verify-full", certs.filePath("ca.crt"))));
+      QCOMPARE(store->Scalar("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()").toBool(), true);
+    }
+    {
+      std::unique_ptr<TWexoStore> store(TWexoStore::Open(QString("postgresql://wexo@127.0.0.1:%1/%2?sslmode=require").arg(port, Db)));
+      QCOMPARE(store->Scalar("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()").toBool(), true);
+    }
+    const QList<std::pair<QString, QString>> refusals = {
+        {base.arg("localhost", port, Db, "verify-full", certs.filePath("ca.crt")), "does not match host name"},
+        {base.arg("127.0.0.1", port, Db, "verify-full", certs.filePath("other.crt")), "certificate verify failed"}};
+    for (const auto &[address, reason] : refusals) {
+      QString refused;
+      try {
+        TWexoStore::Open(address);
+      } catch (const EWexoStoreError &e) {
+        refused = QString::fromUtf8(e.what());
+      }
+      QVERIFY2(refused.contains("kann nicht geöffnet werden") && refused.contains(reason), qPrintable(refused));
+    }
+  }
+
   void anAdministratorSeesWhichWorkstationIsConnected() {
     TWorkstation w(Url);
     QCOMPARE(Server.Psql("postgres", QString("SELECT DISTINCT application_name FROM pg_stat_activity WHERE "

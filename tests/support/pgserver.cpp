@@ -105,3 +105,22 @@ bool TPgServer::RequirePassword(const QString &user) {
   return Run(FBin + QStringLiteral("pg_ctl"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
                                                QStringLiteral("reload")});
 }
+
+bool TPgServer::UseCertificate(const QString &certificate, const QString &key) {
+  if (certificate.isEmpty()) {
+    Psql(QStringLiteral("postgres"), QStringLiteral("ALTER SYSTEM SET ssl = off"));
+    return !Psql(QStringLiteral("postgres"), QStringLiteral("SELECT pg_reload_conf()")).isEmpty();
+  }
+  // The server reads its key only when it alone may read it.
+  const QString crt = FDir.filePath(QStringLiteral("data/server.crt"));
+  const QString pem = FDir.filePath(QStringLiteral("data/server.key"));
+  QFile::remove(crt);
+  QFile::remove(pem);
+  if (!QFile::copy(certificate, crt) || !QFile::copy(key, pem))
+    return false;
+  QFile::setPermissions(pem, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (FRoot)
+    Run(QStringLiteral("chown"), {QStringLiteral("postgres"), crt, pem}, nullptr, false);
+  Psql(QStringLiteral("postgres"), QStringLiteral("ALTER SYSTEM SET ssl = on"));
+  return Psql(QStringLiteral("postgres"), QStringLiteral("SELECT pg_reload_conf()")) == QLatin1String("t");
+}

@@ -21,6 +21,8 @@ public:
   bool Stop();
   bool Start();
   bool Restart();
+  // TLS with this certificate and key from now on (empty: TLS off again).
+  bool UseCertificate(const QString &certificate, const QString &key);
   // From now on the user must give a password over TCP (the others keep logging in without one).
   bool RequirePassword(const QString &user);
 
