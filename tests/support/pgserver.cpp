@@ -5,7 +5,7 @@
 #include <QRandomGenerator>
 #include <unistd.h>
 
-TPgServer::TPgServer() {
+TPgServer::TPgServer(const TPgServer *primary) {
   const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString &v : versions)
     if (QFileInfo::exists(QStringLiteral("/usr/lib/postgresql/%1/bin/initdb").arg(v)))
@@ -21,9 +21,19 @@ TPgServer::TPgServer() {
   QFile::setPermissions(FDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                          QFileDevice::ExeOther);
-  if (!Run(FBin + QStringLiteral("initdb"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
-                                             QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
-                                             QStringLiteral("wexo")})) {
+  if (primary) {
+    // A copy of the primary that follows it (-R: the standby's settings written).
+    if (!Run(FBin + QStringLiteral("pg_basebackup"),
+             {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")), QStringLiteral("-h"),
+              QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(primary->FPort), QStringLiteral("-U"),
+              QStringLiteral("wexo"), QStringLiteral("-R"), QStringLiteral("-X"), QStringLiteral("stream"),
+              QStringLiteral("-c"), QStringLiteral("fast")})) {
+      FError = QStringLiteral("pg_basebackup fehlgeschlagen");
+      return;
+    }
+  } else if (!Run(FBin + QStringLiteral("initdb"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
+                                                    QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
+                                                    QStringLiteral("wexo")})) {
     FError = QStringLiteral("initdb fehlgeschlagen");
     return;
   }
@@ -123,4 +133,9 @@ bool TPgServer::UseCertificate(const QString &certificate, const QString &key) {
     Run(QStringLiteral("chown"), {QStringLiteral("postgres"), crt, pem}, nullptr, false);
   Psql(QStringLiteral("postgres"), QStringLiteral("ALTER SYSTEM SET ssl = on"));
   return Psql(QStringLiteral("postgres"), QStringLiteral("SELECT pg_reload_conf()")) == QLatin1String("t");
+}
+
+bool TPgServer::Promote() {
+  return Run(FBin + QStringLiteral("pg_ctl"), {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")),
+                                               QStringLiteral("-w"), QStringLiteral("promote")});
 }

@@ -7,7 +7,8 @@
 
 class TPgServer {
 public:
-  TPgServer();
+  // A new server, or a streaming standby of a running one.
+  explicit TPgServer(const TPgServer *primary = nullptr);
   ~TPgServer();
   bool Ok() const { return FOk; }
   QString Error() const { return FError; }
@@ -21,6 +22,8 @@ public:
   bool Stop();
   bool Start();
   bool Restart();
+  // A standby becomes a primary.
+  bool Promote();
   // TLS with this certificate and key from now on (empty: TLS off again).
   bool UseCertificate(const QString &certificate, const QString &key);
   // From now on the user must give a password over TCP (the others keep logging in without one).
