@@ -595,6 +595,32 @@ private Q_SLOTS:
     QCOMPARE(QVNMessages()->Shown.filter("schreibgeschützt").size(), 1);
   }
 
+  // A change made elsewhere comes with its new totals: the window shows it
+  // without a statement of its own. Notifications that are not of this
+  // version, malformed or impossible change nothing and cost nothing.
+  void pushedTotalsNeedNoStatement() {
+    TWorkstation w(Url);
+    const int invoices = w.Value("INVO").toInt();
+    QTest::qWait(300);
+    TWexoConnection *connection = w.dm->Store()->Connection();
+    const int before = connection->StatementsSent();
+    Server.Psql(Db, "INSERT INTO pending_work (kind, title, client_id, branch_nr) VALUES ('INVO', 'gedrückt', 2, 1)");
+    QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices + 1, 2000);
+    Server.Psql(Db, "DELETE FROM pending_work WHERE kind = 'INVO' AND title = 'gedrückt'");
+    QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices, 2000);
+    QCOMPARE(connection->StatementsSent(), before);
+    for (const char *payload : {"wexo1|x|0|-|INVO/0/99", "wexo9|0|0|-|INVO/0/99", "wexo1|0|0|-|INVO/0/-5",
+                                "wexo1|0|0|-|INVO/0", "Unsinn", "wexo1|0|0|-|INVO/0/99|mehr"})
+      Server.Psql(Db, QString("SELECT pg_notify('wexo_open_work', '%1')").arg(payload));
+    QTest::qWait(1000);
+    QCOMPARE(w.Value("INVO").toInt(), invoices);
+    QCOMPARE(connection->StatementsSent(), before);
+    // A resubmission's count depends on its due time: that change is read.
+    const int due = w.Value("WDVO").toInt();
+    Server.Psql(Db, "INSERT INTO pending_work (kind, title, due_at) VALUES ('WDVO', 'fällig', '2020-01-01')");
+    QTRY_COMPARE_WITH_TIMEOUT(w.Value("WDVO").toInt(), due + 1, 2000);
+  }
+
   // A back office writing steadily does not hide a change from the window:
   // it shows within two seconds while the stream goes on.
   void aChangeShowsDuringASteadyStreamOfChanges() {

@@ -291,6 +291,7 @@ private:
   QTimer FStateTimer;
   QTimer FOpenWorkTimer;
   QElapsedTimer FOpenWorkRefreshed;
+  bool FOpenWorkRead = false; // a change in this burst came without its totals
   static constexpr int OpenWorkBurstMs = 100;
   static constexpr int OpenWorkRefreshMs = 500;
 };

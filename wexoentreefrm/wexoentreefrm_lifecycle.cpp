@@ -1,6 +1,8 @@
 // Creation, showing, activation, resizing, exit and destruction of the window.
 #include "wexoentreefrm.h"
 
+#include <optional>
+
 #include "components/actionlist.h"
 #include "framework/qvnguard.h"
 #include "framework/qvnmessage.h"
@@ -180,6 +182,10 @@ void TfrmWexoentree::ConnectDataModule() {
     if (!isVisible() || !isEnabled())
       return;
     FOpenWorkRefreshed.start();
+    // Totals the server pushed need no read; any other change in the burst does.
+    std::optional<Twexodm::TPushedOpenWork> pushed;
+    if (!std::exchange(FOpenWorkRead, false) && wexodm)
+      pushed.emplace(wexodm);
     // Nobody asked for this refresh: a lock taken meanwhile leaves the counts as they are.
     if (wexodm && wexodm->Store())
       wexodm->Store()->Connection()->NoLockWaitThisTurn();
@@ -187,12 +193,17 @@ void TfrmWexoentree::ConnectDataModule() {
   });
   if (!wexodm)
     return;
-  connect(wexodm, &Twexodm::OpenWorkChanged, this, [this] {
+  auto scheduleRefresh = [this] {
     if (FOpenWorkTimer.isActive())
       return; // the refresh already due takes this change along
     const qint64 since = FOpenWorkRefreshed.isValid() ? FOpenWorkRefreshed.elapsed() : OpenWorkRefreshMs;
     FOpenWorkTimer.start(int(qMax<qint64>(OpenWorkBurstMs, OpenWorkRefreshMs - since)));
+  };
+  connect(wexodm, &Twexodm::OpenWorkChanged, this, [this, scheduleRefresh] {
+    FOpenWorkRead = true;
+    scheduleRefresh();
   });
+  connect(wexodm, &Twexodm::OpenWorkPushed, this, scheduleRefresh);
   connect(wexodm, &Twexodm::StoreStateChanged, this, &TfrmWexoentree::ShowStoreState);
   connect(wexodm, &Twexodm::Reconnected, this, [this] {
     if (isVisible())

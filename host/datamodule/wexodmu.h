@@ -68,6 +68,21 @@ public:
   virtual TWexoOpenWork OpenWork();
   // Whether the counts OpenWork gave last were read just then (not the last ones known).
   bool OpenWorkCurrent() const { return FOpenWorkCurrent; }
+  // Takes totals the server pushed into the open work read last; says when
+  // they cannot stand in for a read, or are none of this program's.
+  enum class TPush { Applied, ReadNeeded, Ignored };
+  TPush ApplyPushedOpenWork(const QString &payload);
+  // While one lives, the open work is what was read and pushed last: no statement.
+  class TPushedOpenWork {
+  public:
+    explicit TPushedOpenWork(Twexodm *dm) : FDm(dm) { FDm->FUsePushed = true; }
+    ~TPushedOpenWork() { FDm->FUsePushed = false; }
+    TPushedOpenWork(const TPushedOpenWork &) = delete;
+    TPushedOpenWork &operator=(const TPushedOpenWork &) = delete;
+
+  private:
+    Twexodm *FDm;
+  };
   // Resubmissions due at another moment than the counts were read for.
   int WiedervorlagenDueAt(const QDateTime &when);
   // Whether what the window shows is current: online, damaged, read-only.
@@ -240,6 +255,8 @@ public:
 Q_SIGNALS:
   // Open pending work changed somewhere (another workstation, a back-office job).
   void OpenWorkChanged();
+  // New totals came with the change: the task list needs no read.
+  void OpenWorkPushed();
   void StoreStateChanged();
   // The server is back after it was away.
   void Reconnected();
@@ -272,6 +289,7 @@ protected:
   TWexoOpenWork FLastOpenWork;
   bool FHaveOpenWork = false;
   bool FOpenWorkCurrent = false;
+  bool FUsePushed = false;
   TWexoEntreeMenueInfos FLastMenueInfos;
   TContexte FLastSchnellEinstiege;
   bool FHaveSchnellEinstiege = false;

@@ -1222,7 +1222,17 @@ void TWexoConnection::Subscribe() {
     if (!driver->subscribeToNotification(channel))
       return;
   }
-  connect(driver, &QSqlDriver::notification, this, &TWexoConnection::OpenWorkChanged, Qt::UniqueConnection);
+  connect(driver, &QSqlDriver::notification, this, &TWexoConnection::Notified, Qt::UniqueConnection);
+}
+
+// A notification with the new totals is handed on as it is; one without
+// (a TRUNCATE, an older program's trigger) says only that something changed.
+void TWexoConnection::Notified(const QString &, QSqlDriver::NotificationSource, const QVariant &payload) {
+  const QString text = payload.toString();
+  if (text.isEmpty())
+    Q_EMIT OpenWorkChanged();
+  else
+    Q_EMIT OpenWorkPushed(text);
 }
 
 // Behind a transaction pooler nobody listens: every change of the open work

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QString>
 #include <QTimer>
@@ -158,6 +159,8 @@ Q_SIGNALS:
   void StateChanged();
   void Reconnected();
   void OpenWorkChanged();
+  // The server told the new totals of open work of one client and branch.
+  void OpenWorkPushed(const QString &payload);
   // Damage the background check found, with the German message for the user
   // (the same text a statement meeting the damage throws).
   void DamageFound(const QString &message);
@@ -188,6 +191,7 @@ private:
   void Subscribe();
   void CheckDataVersion();
   void CheckChangeCounter();
+  void Notified(const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload);
   QString WithValues(const QString &sql, const QVariantList &params) const;
   void LockedThisTurn();
   static int OnBusy(void *connection, int count);

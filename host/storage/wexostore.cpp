@@ -562,6 +562,7 @@ void TWexoStore::MigrateTo7() {
   ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_changed() RETURNS trigger AS $$ BEGIN "
                             "PERFORM pg_notify('wexo_open_work', ''); PERFORM nextval('open_work_changes'); "
                             "RETURN NULL; END $$ LANGUAGE plpgsql"));
+  PushOpenWorkTotals();
   ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_work_truncated() RETURNS trigger AS $$ BEGIN "
                             "DELETE FROM pending_counts; DELETE FROM pending_totals; RETURN NULL; END $$ "
                             "LANGUAGE plpgsql"));
@@ -575,6 +576,45 @@ void TWexoStore::MigrateTo7() {
   ExecDirect(QStringLiteral("DELETE FROM pending_totals"));
   ExecDirect(QStringLiteral("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, COUNT(*) "
                             "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr"));
+}
+
+// A change of the open work tells every window the new totals of each client
+// and branch it touched ("wexo1|client|branch|-|KIND/subkind/count …"), so a
+// window refreshes its task list without a statement. Resubmissions (their
+// due times count) and totals too long for a notification are announced with
+// "W" or "*" instead: those windows read once. A TRUNCATE says "" (read).
+void TWexoStore::PushOpenWorkTotals() {
+  ExecDirect(QStringLiteral(
+      "CREATE OR REPLACE FUNCTION pending_work_push() RETURNS trigger AS $$ "
+      "DECLARE keys text[]; r record; totals text; payload text; BEGIN "
+      "PERFORM nextval('open_work_changes'); "
+      "IF TG_OP = 'INSERT' THEN "
+      "SELECT array_agg(client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int) INTO keys FROM new_rows; "
+      "ELSIF TG_OP = 'DELETE' THEN "
+      "SELECT array_agg(client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int) INTO keys FROM old_rows; "
+      "ELSE SELECT array_agg(k) INTO keys FROM ("
+      "SELECT client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int AS k FROM new_rows UNION ALL "
+      "SELECT client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int FROM old_rows) changed; "
+      "END IF; "
+      "FOR r IN SELECT split_part(k, ':', 1)::int AS c, split_part(k, ':', 2)::int AS b, "
+      "bool_or(split_part(k, ':', 3) = '1') AS w FROM unnest(keys) AS k GROUP BY 1, 2 LOOP "
+      "SELECT string_agg(kind || '/' || subkind || '/' || open_count, ' ' ORDER BY kind, subkind) INTO totals "
+      "FROM pending_totals WHERE client_id = r.c AND branch_nr = r.b AND open_count <> 0; "
+      "payload := 'wexo1|' || r.c || '|' || r.b || '|' || CASE WHEN r.w THEN 'W' ELSE '-' END || '|' || "
+      "COALESCE(totals, ''); "
+      "IF octet_length(payload) > 7900 THEN payload := 'wexo1|' || r.c || '|' || r.b || '|*|'; END IF; "
+      "PERFORM pg_notify('wexo_open_work', payload); "
+      "END LOOP; RETURN NULL; END $$ LANGUAGE plpgsql"));
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_changed ON pending_work"));
+  ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_changed AFTER TRUNCATE ON pending_work "
+                            "FOR EACH STATEMENT EXECUTE FUNCTION pending_work_changed()"));
+  const QString push = QStringLiteral("DROP TRIGGER IF EXISTS pending_work_push_%1 ON pending_work; "
+                                      "CREATE TRIGGER pending_work_push_%1 AFTER %2 ON pending_work REFERENCING %3 "
+                                      "FOR EACH STATEMENT EXECUTE FUNCTION pending_work_push()");
+  ExecDirect(push.arg(QStringLiteral("i"), QStringLiteral("INSERT"), QStringLiteral("NEW TABLE AS new_rows")));
+  ExecDirect(push.arg(QStringLiteral("u"), QStringLiteral("UPDATE"),
+                      QStringLiteral("OLD TABLE AS old_rows NEW TABLE AS new_rows")));
+  ExecDirect(push.arg(QStringLiteral("d"), QStringLiteral("DELETE"), QStringLiteral("OLD TABLE AS old_rows")));
 }
 
 void TWexoStore::MigrateTo5() {

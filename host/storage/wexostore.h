@@ -145,6 +145,7 @@ private:
   void MigrateTo6();
   void MigrateTo7();
   void NormaliseDueTimesOnPostgres();
+  void PushOpenWorkTotals();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
   TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
