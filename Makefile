@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
             libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n xvfb xdotool \
             libgl-dev sqlite3 postgresql pgbouncer openssl
 
-.PHONY: deps build run test clean install screenshot test-sanitize bench fuzz
+.PHONY: deps build run test clean install screenshot test-sanitize bench bench-chain fuzz
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -39,6 +39,12 @@ test-sanitize: deps
 
 bench: deps build
 	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window $(BUILD)/pictures
+	$(MAKE) --no-print-directory bench-chain
+
+# A chain of 1,000 simulated workstations, directly and through PgBouncer (about a minute each).
+bench-chain: deps build
+	$(BUILD)/bench/wexo_chain --workstations 1000 --rate 20 --seconds 20
+	$(BUILD)/bench/wexo_chain --workstations 1000 --rate 20 --seconds 20 --pooler
 
 # Each fuzz target runs FUZZ_SECONDS from the seeds in fuzz/corpus; new inputs and
 # findings land in build-fuzz, so the repository's seeds stay as they are.

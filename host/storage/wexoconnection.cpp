@@ -400,6 +400,9 @@ void TWexoConnection::OpenPostgres(const QString &location) {
                                          "„transaction“ oder „session“.")
                               .arg(FDisplay));
   FPooled = pooling == QLatin1String("transaction");
+  // Read often enough that a change shows within two seconds.
+  if (FPooled)
+    FWatchTimer.setInterval(PooledWatchMs);
   QString error;
   const QList<std::pair<QString, QString>> given = ParseConninfo(address, error);
   if (!error.isEmpty())

@@ -5,7 +5,7 @@
 #include <QRandomGenerator>
 #include <unistd.h>
 
-TPgServer::TPgServer(const TPgServer *primary) {
+TPgServer::TPgServer(const TPgServer *primary, int maxConnections) : FMaxConnections(maxConnections) {
   const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   for (const QString &v : versions)
     if (QFileInfo::exists(QStringLiteral("/usr/lib/postgresql/%1/bin/initdb").arg(v)))
@@ -67,9 +67,10 @@ bool TPgServer::Start() {
   return Run(FBin + QStringLiteral("pg_ctl"),
              {QStringLiteral("-D"), FDir.filePath(QStringLiteral("data")), QStringLiteral("-l"),
               FDir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-o"),
-              QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off -c max_connections=60")
+              QStringLiteral("-c listen_addresses=127.0.0.1 -p %1 -k %2 -c fsync=off -c max_connections=%3")
                   .arg(FPort)
-                  .arg(FDir.path()),
+                  .arg(FDir.path())
+                  .arg(FMaxConnections),
               QStringLiteral("start")});
 }
 

@@ -8,11 +8,13 @@
 class TPgServer {
 public:
   // A new server, or a streaming standby of a running one.
-  explicit TPgServer(const TPgServer *primary = nullptr);
+  explicit TPgServer(const TPgServer *primary = nullptr, int maxConnections = 60);
   ~TPgServer();
   bool Ok() const { return FOk; }
   QString Error() const { return FError; }
   int Port() const { return FPort; }
+  // The data folder (postmaster.pid tells the server's process).
+  QString DataDir() const { return FDir.filePath(QStringLiteral("data")); }
   // The folder of the server's Unix socket.
   QString SocketDir() const { return FDir.path(); }
   // postgresql://wexo@127.0.0.1:port/name, the database created when missing.
@@ -34,6 +36,7 @@ private:
   QTemporaryDir FDir;
   QString FBin;
   int FPort = 0;
+  int FMaxConnections = 60;
   bool FOk = false;
   bool FRoot = false;
   QString FError;
