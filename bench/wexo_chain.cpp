@@ -297,7 +297,15 @@ int main(int argc, char **argv) {
   std::printf("| Server: CPU-Sekunden je Sekunde | %.2f |\n", (useAfter.CpuSeconds - useBefore.CpuSeconds) / seconds);
   std::printf("| Server: Speicher (PSS) je Arbeitsplatz | %.2f MiB (%d Prozesse) |\n",
               useAfter.PssMiB / o.Workstations, useAfter.Processes);
-  const bool ok = complete == changes && changes > 0;
+  // The counters the windows read against a count of the rows they stand for.
+  QString mismatch;
+  {
+    std::unique_ptr<TWexoStore> check(TWexoStore::Open(direct));
+    mismatch = check->CheckCounters(QStringLiteral("INVO"));
+  }
+  std::printf("| Zähler gegen Zeilen gezählt (INVO) | %s |\n",
+              mismatch.isEmpty() ? "stimmen" : qPrintable(mismatch));
+  const bool ok = complete == changes && changes > 0 && mismatch.isEmpty();
   tills.clear();
   return ok ? 0 : 1;
 }

@@ -801,6 +801,13 @@ private Q_SLOTS:
       QCOMPARE(Server.Psql(Db, "SELECT COALESCE(SUM(open_count), 0) FROM pending_totals"), QString("0"));
       QCOMPARE(Server.Psql(Db, "SELECT COALESCE(SUM(open_count), 0) FROM pending_counts"), QString("0"));
       QTRY_COMPARE_WITH_TIMEOUT(w.Value("SCAN").toInt(), 0, 3000);
+      // The check of the counters finds them exact, and a drifted one is told and logged.
+      QCOMPARE(w.dm->Store()->CheckCounters("SCAN"), QString());
+      Server.Psql(Db, "INSERT INTO pending_totals VALUES ('SCAN', 0, 9, 9, 5)");
+      QVERIFY(w.dm->Store()->CheckCounters("SCAN").contains("stimmen nicht"));
+      QFile log(Dir.filePath("errors.log"));
+      QVERIFY(log.open(QIODevice::ReadOnly));
+      QVERIFY(log.readAll().contains("Zählerprüfung"));
     }
     Server.Psql("postgres", QString("ALTER DATABASE %1 SET search_path = ''").arg(Db));
     QString refused;

@@ -328,6 +328,27 @@ void TWexoStore::Migrate(int known) {
   }
 }
 
+QString TWexoStore::CheckCounters(const QString &kind) const {
+  TWexoRows rows = FConnection->Exec(
+      QStringLiteral("SELECT (SELECT COALESCE(SUM(open_count), 0) FROM pending_totals WHERE kind = ?), "
+                     "(SELECT COALESCE(SUM(open_count), 0) FROM pending_counts WHERE kind = ?), "
+                     "(SELECT COUNT(*) FROM pending_work WHERE kind = ? AND done = 0)"),
+      {kind, kind, kind});
+  if (!rows.next())
+    return {};
+  const qint64 totals = rows.value(0).toLongLong(), days = rows.value(1).toLongLong(), open = rows.value(2).toLongLong();
+  if (totals == open && days == open)
+    return {};
+  const QString mismatch = QStringLiteral("Die Zähler der offenen Arbeit „%1“ stimmen nicht: %2 gezählt (%3 nach "
+                                          "Tagen), %4 offene Zeilen.")
+                               .arg(kind)
+                               .arg(totals)
+                               .arg(days)
+                               .arg(open);
+  QVNInfo()->WriteLog(QStringLiteral("Zählerprüfung"), mismatch);
+  return mismatch;
+}
+
 QString TWexoStore::SchemaLockStatement() {
   return QStringLiteral("SET LOCAL client_min_messages = warning; SET LOCAL lock_timeout = '%1s'; "
                         "SET LOCAL idle_in_transaction_session_timeout = '%2s'; SET LOCAL statement_timeout = '%3s'; "

@@ -80,6 +80,9 @@ public:
   // What a PostgreSQL starter sends first in the schema's transaction: its
   // limits, then the lock that lets one starter create or update the schema.
   static QString SchemaLockStatement();
+  // Compares the counters of one kind of open work with a count of its rows;
+  // a mismatch is written to the error log and returned as text (empty: exact).
+  QString CheckCounters(const QString &kind) const;
   // A stored window setting longer than this (in bytes) is not read at all.
   static constexpr int MaxFormValueLength = 64 * 1024;
   // The expression for the length of a text column in bytes.
