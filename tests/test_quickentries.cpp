@@ -2,6 +2,7 @@
 // column-count button with its stored setting.
 #include <QtTest>
 
+#include "components/actionlist.h"
 #include "wexotesting.h"
 
 using A = TfrmWexoentreeTestAccess;
@@ -64,6 +65,47 @@ private Q_SLOTS:
       QCOMPARE(c.Arguments, QString("E4"));
       QVERIFY(c.WindowVisible);
     }
+  }
+
+  // Each toolbar command runs by its key from the list, and says its key in
+  // its tooltip; no key is one the window's actions use.
+  void everyToolbarCommandRunsByItsKey() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(7); });
+    TfrmWexoentree *f = fx.F();
+    QApplication::setActiveWindow(f);
+    f->LoadSchnellEinstiege();
+    const struct {
+      Qt::Key Key;
+      Qt::KeyboardModifiers Modifiers;
+      const char *Operation;
+      TResBitBtn *Button;
+      const char *Text;
+    } keys[] = {{Qt::Key_Insert, Qt::NoModifier, "SchnellEinstiegNeuAnlage", f->spbSENew, "Einfg"},
+                {Qt::Key_F2, Qt::NoModifier, "SchnellEinstiegBearbeiten", f->spbSEEdit, "F2"},
+                {Qt::Key_Delete, Qt::NoModifier, "DeleteSchnellEintieg", f->spbSEDelete, "Entf"},
+                {Qt::Key_Return, Qt::ControlModifier, "SchnellEinstiegExecute", f->spbSERun, "Strg+Eingabe"},
+                {Qt::Key_D, Qt::ControlModifier, "SchnellEinstiegKopieren", f->spbSECopy, "Strg+D"},
+                {Qt::Key_E, Qt::ControlModifier, "SchnellEinstiegExportieren", f->spbSEExport, "Strg+E"},
+                {Qt::Key_I, Qt::ControlModifier, "SchnellEinstiegImportieren", f->spbSEImport, "Strg+I"}};
+    for (const auto &k : keys) {
+      QApplication::setActiveWindow(f); // a dialog hid the window, offscreen nobody activates it again
+      Focus(f, 0, 0);
+      f->vtSchnellEinstiegView->setFocus();
+      fx.D().Calls.clear();
+      QTest::keyClick(f->vtSchnellEinstiegView, k.Key, k.Modifiers);
+      QCOMPARE(fx.D().Operations(), QStringList({k.Operation}));
+      QVERIFY(k.Button->toolTip().endsWith(QString("(%1)").arg(k.Text)));
+      QVERIFY(k.Button->focusPolicy() & Qt::TabFocus);
+      const TShortCut sc = ShortCutFromKeySequence(QKeySequence(k.Key | k.Modifiers));
+      for (QAction *a : TActionList::ActionsOf(f))
+        QVERIFY2(ActionShortCut(a) == 0 || ActionShortCut(a) != sc, qPrintable(a->objectName()));
+    }
+    // The column count by its key too.
+    const int columns = f->vtSchnellEinstiegView->ColumnCount();
+    QApplication::setActiveWindow(f);
+    f->vtSchnellEinstiegView->setFocus();
+    QTest::keyClick(f->vtSchnellEinstiegView, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(f->vtSchnellEinstiegView->ColumnCount() != columns);
   }
 
   void anEmptyFocusedCellDoesNothing() {

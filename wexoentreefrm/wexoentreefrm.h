@@ -255,6 +255,7 @@ private:
   QList<QList<QWidget *>> FocusPanels() const;
   void MoveFocusPanel(bool next, bool wholePanels);
   void InstallPanelKeys();
+  void InstallToolbarKeys();
   void ShowSystemMenu(const QPoint &globalPos);
   void OpenContextMenuByKey();
   bool focusNextPrevChild(bool next) override;

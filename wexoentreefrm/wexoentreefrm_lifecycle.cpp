@@ -46,6 +46,7 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   // The action list's keys are the window's shortcuts, offered before the focused control.
   TActionList::InstallShortcuts(this, ActionListWexo);
   InstallPanelKeys();
+  InstallToolbarKeys();
   ConnectDataModule();
   FormCreate();
   FinishCreate();

@@ -5,6 +5,7 @@
 #include "framework/qvnmessage.h"
 
 #include <QCursor>
+#include <QShortcut>
 
 namespace {
 const char *const kColCountGlyphs[] = {"ZAHL1RED", "ZAHL2RED", "ZAHL3RED", "ZAHL4RED", "ZAHL5RED"};
@@ -219,4 +220,32 @@ void TfrmWexoentree::SetColWidthSEView() {
     for (int c = 0; c < columns; ++c)
       view->SetColumnWidth(c, w);
   });
+}
+
+// The toolbar's commands by key while the focus is in the quick-entry panel
+// (its list or its toolbar), each key shown in its button's tooltip. None of
+// them is a single letter or Strg+Alt, which the window's actions use.
+void TfrmWexoentree::InstallToolbarKeys() {
+  const struct {
+    TResBitBtn *Button;
+    QKeySequence Key;
+    const char *Text;
+  } keys[] = {{spbSENew, QKeySequence(Qt::Key_Insert), "Einfg"},
+              {spbSEEdit, QKeySequence(Qt::Key_F2), "F2"},
+              {spbSEDelete, QKeySequence(Qt::Key_Delete), "Entf"},
+              {spbSERun, QKeySequence(Qt::CTRL | Qt::Key_Return), "Strg+Eingabe"},
+              {spbSECopy, QKeySequence(Qt::CTRL | Qt::Key_D), "Strg+D"},
+              {spbSEExport, QKeySequence(Qt::CTRL | Qt::Key_E), "Strg+E"},
+              {spbSEImport, QKeySequence(Qt::CTRL | Qt::Key_I), "Strg+I"},
+              {spbColCount, QKeySequence(Qt::CTRL | Qt::Key_L), "Strg+L"}};
+  for (const auto &k : keys) {
+    auto *shortcut = new QShortcut(k.Key, aqdcSelektionen);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    TResBitBtn *button = k.Button;
+    connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled())
+        button->click();
+    });
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(button->toolTip(), QString::fromLatin1(k.Text)));
+  }
 }
