@@ -1,6 +1,7 @@
 // The window's life: creation, showing, direct start modes, exit, layout
 // rebuild, and the docking layout kept per workstation.
 #include <QCryptographicHash>
+#include <cmath>
 #include <QStandardPaths>
 #include <QtTest>
 #include <QLockFile>
@@ -48,11 +49,92 @@ QByteArray DockState(const QList<TArea> &areas, const QByteArray &tail = {}) {
   return bytes + tail;
 }
 
+// WCAG's relative luminance and contrast ratio.
+double Luminance(QRgb c) {
+  auto channel = [](int v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+double Contrast(QRgb a, QRgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+// The contrast of the text in a picture of a control: its commonest colour is
+// the background, the colour farthest from it the ink of the text (the stems
+// of the letters are drawn in the full colour of the pen). 0 without text.
+double TextContrast(const QImage &picture) {
+  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+  QHash<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      ++counts[image.pixel(x, y)];
+  QRgb background = 0;
+  int most = -1;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+    if (it.value() > most) {
+      most = it.value();
+      background = it.key();
+    }
+  double best = 0;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+    best = qMax(best, Contrast(it.key(), background));
+  return best;
+}
 } // namespace
 
 class TestWindow : public QObject {
   Q_OBJECT
 private Q_SLOTS:
+  // Every text of every page, enabled, disabled and greyed, reads at 4.5:1
+  // or more against its background: a later colour change cannot fall below.
+  void everyTextHasReadableContrast() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(928, 666);
+    QStringList low;
+    auto check = [&](QWidget *w, const QRect &area, const QString &what) {
+      // What is on screen of it: an entry scrolled out of its menu shows nothing to read.
+      if (!w->isVisible() || area.isEmpty() || !w->visibleRegion().boundingRect().contains(area))
+        return;
+      // As on screen: the window's picture, where a control shows what lies below it.
+      const double contrast = TextContrast(f->grab(QRect(w->mapTo(f, area.topLeft()), area.size())).toImage());
+      if (contrast > 1.01 && contrast < 4.5)
+        low << QString("%1: %2").arg(what).arg(contrast, 0, 'f', 2);
+    };
+    TPnlButtonsColl *areas = f->btnpnStartMenu->Buttons();
+    for (int a = 0; a < areas->Count(); ++a) {
+      areas->Items(a)->BtnAction()->trigger();
+      QApplication::processEvents();
+      TTabSheet *page = f->pgcStartMain->ActivePage();
+      for (TButtons *menu : page->findChildren<TButtons *>())
+        for (TButtonsBtn *b : menu->findChildren<TButtonsBtn *>()) {
+          check(b, b->rect(), page->objectName() + "/" + b->objectName());
+          // The key letter on its own, at the right end of the entry.
+          if (!menu->Items()->Items(b->Index())->RightCaption().isEmpty())
+            check(b, QRect(b->width() - 24, 4, 20, b->height() - 8), page->objectName() + "/Taste");
+          if (b->isEnabled()) { // the same entry disabled
+            b->setEnabled(false);
+            check(b, b->rect(), page->objectName() + "/gesperrt");
+            b->setEnabled(true);
+          }
+        }
+      for (TQVNStdLabel *label : page->findChildren<TQVNStdLabel *>())
+        check(label, label->rect(), label->objectName());
+      // The captions of the start buttons, below their pictures.
+      for (TQVNPanelButton *b : f->btnpnStartMenu->findChildren<TQVNPanelButton *>())
+        check(b, QRect(0, qMin(36, b->height() - 30) + 9, b->width(), b->height() - qMin(36, b->height() - 30) - 9),
+              b->objectName());
+    }
+    check(f->btnBeenden, f->btnBeenden->rect(), "btnBeenden");
+    check(f->vstAufgaben->viewport(), f->vstAufgaben->viewport()->rect(), "Aufgaben");
+    f->vstAufgaben->SetGhosted(true);
+    check(f->vstAufgaben->viewport(), f->vstAufgaben->viewport()->rect(), "Aufgaben ausgegraut");
+    f->vstAufgaben->SetGhosted(false);
+    QVERIFY2(low.isEmpty(), qPrintable(low.join('\n')));
+  }
+
   void creationAndFirstShow() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

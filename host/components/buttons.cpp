@@ -51,13 +51,19 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
   p.fillPath(path, fill);
   p.setPen(hasFocus() ? QColor(0xF0, 0x8A, 0x00) : QColor(0xB8, 0xB8, 0xB8));
   p.drawPath(path);
-  p.setPen(isEnabled() ? QColor(0x20, 0x20, 0x20) : QColor(0x90, 0x90, 0x90));
+  // A disabled entry is grey and italic: it differs by more than its colour, which stays readable (4.5:1).
+  p.setPen(isEnabled() ? QColor(0x20, 0x20, 0x20) : QColor(0x6B, 0x6B, 0x6B));
+  if (!isEnabled()) {
+    QFont f = font();
+    f.setItalic(true);
+    p.setFont(f);
+  }
   p.drawText(rect().adjusted(10, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, QVNDisplayCaption(item->LeftCaption()));
   if (!item->RightCaption().isEmpty()) {
     QFont f = font();
     f.setBold(true);
     p.setFont(f);
-    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.setPen(QColor(0x66, 0x66, 0x66));
     p.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter, item->RightCaption());
   }
 }

@@ -28,7 +28,8 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
   const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
   QPainterPath path;
   path.addRoundedRect(r, 4, 4);
-  QColor fill = selected ? QColor(0xF2, 0xF2, 0xF2) : Hover() ? QColor(0x9A, 0x9A, 0x9A) : FPanel->Color;
+  // Hovering darkens: white text keeps at least 4.5:1 on the panel's grey and on this.
+  QColor fill = selected ? QColor(0xF2, 0xF2, 0xF2) : Hover() ? QColor(0x5A, 0x5A, 0x5A) : FPanel->Color;
   if (isDown())
     fill = fill.darker(115);
   p.fillPath(path, fill);

@@ -273,13 +273,13 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
   const TStringList *list = GetNodeData(node);
   if (list && column < list->Count()) {
     const bool ghostedItem = list->Ghosted.contains(column);
-    // A greyed item is also set in italics: it differs by more than its colour, which stays readable.
+    // Greyed items and rows are also set in italics: they differ by more than
+    // their colour, which stays readable (4.5:1 on white).
     QFont font = painter->font();
-    font.setItalic(ghostedItem);
+    font.setItalic(ghostedItem || FGhosted);
     painter->setFont(font);
     painter->setPen(selected                  ? palette().highlightedText().color()
-                    : FGhosted                ? palette().color(QPalette::Disabled, QPalette::Text)
-                    : ghostedItem             ? QColor(0x6D, 0x6D, 0x6D)
+                    : FGhosted || ghostedItem ? QColor(0x5C, 0x5C, 0x5C)
                                               : palette().text().color());
     const Qt::Alignment h = column == RightAlignedColumn ? Qt::AlignRight : Qt::AlignLeft;
     painter->drawText(content, h | Qt::AlignVCenter,
