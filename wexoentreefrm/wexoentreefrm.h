@@ -256,6 +256,7 @@ private:
   void MoveFocusPanel(bool next, bool wholePanels);
   void InstallPanelKeys();
   void InstallToolbarKeys();
+  int DesignTaskListHeight() const;
   void ShowSystemMenu(const QPoint &globalPos);
   void OpenContextMenuByKey();
   bool focusNextPrevChild(bool next) override;

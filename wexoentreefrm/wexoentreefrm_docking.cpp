@@ -101,7 +101,20 @@ void TfrmWexoentree::ApplyDesignLayout() {
   for (TaqDockingControl *c : {aqdcStart, aqdcAufgaben, aqdcSelektionen})
     c->show();
   site->resizeDocks({aqdcStart, aqdcAufgaben}, {662, 240}, Qt::Horizontal);
-  site->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {130, 471}, Qt::Vertical);
+  site->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {DesignTaskListHeight(), 471}, Qt::Vertical);
+}
+
+// The task list gets the height of its rows (nine, or as many as it has)
+// before the quick-entry panel below it grows.
+int TfrmWexoentree::DesignTaskListHeight() const {
+  constexpr int DesignRows = 9;
+  const int rows = qMax(DesignRows, vstAufgaben->model() ? vstAufgaben->model()->rowCount() : 0);
+  const int row = qMax(vstAufgaben->sizeHintForRow(0), vstAufgaben->fontMetrics().height() + 6);
+  // Once laid out, what the panel adds around the rows is measured; before, estimated.
+  const int around = vstAufgaben->isVisible()
+                         ? aqdcAufgaben->height() - vstAufgaben->viewport()->height()
+                         : aqdcAufgaben->fontMetrics().height() + 8 + 2 * vstAufgaben->frameWidth() + 2;
+  return around + rows * row;
 }
 
 void TfrmWexoentree::acFensteranordnungZuruecksetzenExecute() {

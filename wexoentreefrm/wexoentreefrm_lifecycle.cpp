@@ -235,6 +235,12 @@ void TfrmWexoentree::RefreshData() {
 
 void TfrmWexoentree::showEvent(QShowEvent *e) {
   TQVNForm::showEvent(e);
+  // With no stored layout, the task list's height is its rows', measured once
+  // they are there and the window has its size.
+  if (!FShownOnce && lblDockingLayout->Caption().isEmpty())
+    QTimer::singleShot(0, this, [this] {
+      aqDockingSite1->resizeDocks({aqdcAufgaben}, {DesignTaskListHeight()}, Qt::Vertical);
+    });
   FShownOnce = true;
   if (wexodm)
     wexodm->WatchOpenWork(true);
