@@ -1,5 +1,6 @@
 // The catalogue of work areas, page switching by keys and buttons, and the
 // placement of a page's elements.
+#include <QAccessible>
 #include <QtTest>
 
 #include "components/actionlist.h"
@@ -372,6 +373,30 @@ private Q_SLOTS:
     for (QAction *a : {f->acMandant, f->acFALC, f->acThemenimport})
       QVERIFY2(std::any_of(entries.cbegin(), entries.cend(), [&](const TQVNSuchEintrag &e) { return e.Key == f->JournalKeyOf(a); }),
                qPrintable(a->objectName()));
+  }
+
+  // What a screen reader is told: the area shown is the checked start button,
+  // an entry's key letter is its shortcut, the task list's run cell has a name.
+  void aScreenReaderKnowsTheAreaTheKeysAndTheRunCells() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Wdvo = 2; });
+    TfrmWexoentree *f = fx.F();
+    f->acWareneingangExecute();
+    for (TQVNPanelButton *b : f->btnpnStartMenu->findChildren<TQVNPanelButton *>()) {
+      QAccessibleInterface *a = QAccessible::queryAccessibleInterface(b);
+      QVERIFY(a && a->state().checkable);
+      QCOMPARE(bool(a->state().checked), b->objectName() == "btnWE");
+    }
+    int withKeys = 0;
+    for (TButtonsBtn *b : f->btnsMoreWE->findChildren<TButtonsBtn *>()) {
+      QAccessibleInterface *a = QAccessible::queryAccessibleInterface(b);
+      QVERIFY(a);
+      QCOMPARE(a->text(QAccessible::Accelerator), b->KeyText());
+      QVERIFY(a->text(QAccessible::Description).isEmpty());
+      withKeys += !b->KeyText().isEmpty();
+    }
+    QVERIFY(withKeys > 0);
+    QCOMPARE(f->vstAufgaben->model()->index(0, 2).data(Qt::AccessibleTextRole).toString(),
+             QString("Öffnen: Wiedervorlagen"));
   }
 
   void theFocusReturnsToTheEntryThatRanTheDialog() {

@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "components/accessible.h"
 #include "components/actionlist.h"
 #include "framework/qvnguard.h"
 #include "framework/qvnmessage.h"
@@ -32,6 +33,7 @@ constexpr int kShownParts = wpMenu | wpPermissions | wpOpenWork | wpQuickEntries
 
 TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   RegisterQuietPlaces();
+  InstallWexoAccessibility();
   setupUi(this);
   // Disabled text stays readable: 4.5:1 on white instead of the style's light grey.
   QPalette readable = palette();
@@ -45,6 +47,7 @@ TfrmWexoentree::TfrmWexoentree(QWidget *parent) : TQVNForm(parent) {
   imlAufgaben->AddGlyph(QStringLiteral("AUFGABE"));
   vstAufgaben->SetImages(imlAufgaben);
   vtSchnellEinstiegView->SetPopupMenu(pumSelektion);
+  vstAufgaben->SetActionColumnName(2, QStringLiteral("Öffnen"));
   ApplyDesignLayout();
   InstallSystemMenuActions();
   FLoading = false;

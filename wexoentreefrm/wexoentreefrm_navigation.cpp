@@ -1,6 +1,7 @@
 // Switching between the work-area pages and back to the start menu.
 #include "wexoentreefrm.h"
 
+#include <QAccessible>
 #include <QShortcut>
 
 #include "components/actionlist.h"
@@ -8,6 +9,13 @@
 
 void TfrmWexoentree::SwitchPage(TTabSheet *sheet, int index, TButtons *menu) {
   pgcStartMain->SetActivePage(sheet);
+  // A screen reader hears which area is shown now.
+  for (TQVNPanelButton *area : btnpnStartMenu->findChildren<TQVNPanelButton *>()) {
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(area, changed);
+    QAccessible::updateAccessibility(&event);
+  }
   FStartMenuItemIndex = index;
   btnpnStartMenu->SetFocusToButton(index);
   TZDQ_WinControl_ClassHelper::SetFocus_Secure(menu, true);

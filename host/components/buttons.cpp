@@ -68,6 +68,8 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
   }
 }
 
+QString TButtonsBtn::KeyText() const { return FMenu->Items()->Items(FIndex)->RightCaption(); }
+
 void TButtonsBtn::focusInEvent(QFocusEvent *e) {
   THoverButton::focusInEvent(e);
   FMenu->EnsureVisible(FIndex);
@@ -106,8 +108,7 @@ void TButtonsCollItem::SetLeftCaption(const QString &caption) {
 }
 
 void TButtonsCollItem::SetRightCaption(const QString &caption) {
-  FRight = caption;
-  FButton->setAccessibleDescription(caption);
+  FRight = caption; // a screen reader reads it as the entry's shortcut
   FButton->update();
 }
 

@@ -20,6 +20,8 @@ public:
   void SetAction(QAction *action);
   QAction *Action() const { return FAction; }
   int Index() const { return FIndex; }
+  // The entry's key letter as shown at its right ("K"), empty for none.
+  QString KeyText() const;
 
 protected:
   void paintEvent(QPaintEvent *) override;

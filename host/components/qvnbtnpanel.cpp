@@ -203,6 +203,8 @@ void TQVNBtnPanel::EnsureVisible(int index) {
     QVNScrollIntoView(FBar, FButtons.Items(index)->Button()->geometry(), height(), BorderWidth);
 }
 
+bool TQVNPanelButton::IsCurrentArea() const { return FPanel->IsCurrent(FIndex); }
+
 bool TQVNBtnPanel::IsCurrent(int index) const {
   if (index < 0 || index >= FButtons.Count())
     return false;

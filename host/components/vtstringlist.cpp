@@ -21,6 +21,8 @@ QVariant TVTStringListModel::data(const QModelIndex &index, int role) const {
   if (!index.isValid() || size_t(index.row()) >= FRows.size())
     return {};
   const TStringList *list = FRows[size_t(index.row())].get();
+  if (role == Qt::AccessibleTextRole && FActionNames.contains(index.column()) && list && list->Count() > 0)
+    return FActionNames.value(index.column()) + QStringLiteral(": ") + list->Strings.at(0);
   if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
     if (list && index.column() < list->Count())
       return list->Strings.at(index.column());
@@ -370,3 +372,5 @@ void TVTStringList::resizeEvent(QResizeEvent *e) {
   QTreeView::resizeEvent(e);
   Q_EMIT OnResize(this);
 }
+
+void TVTStringList::SetActionColumnName(int column, const QString &name) { FModel->FActionNames.insert(column, name); }

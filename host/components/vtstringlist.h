@@ -2,6 +2,7 @@
 // The string-list tree view: every row carries a list of (text, number)
 // items, item i shown in column i. Rows are plain indexes; -1 means none.
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QTreeView>
@@ -43,6 +44,7 @@ private:
   std::vector<std::unique_ptr<TStringList>> FRows;
   QStringList FColumns;
   QList<int> FAlignments;
+  QHash<int, QString> FActionNames; // column → what its picture does, for a screen reader
 };
 
 class TVTStringList : public QTreeView {
@@ -113,6 +115,9 @@ public:
 
   // Ghosted rows are drawn grey: what they show is not current.
   void SetGhosted(bool ghosted);
+  // A column that shows only a picture that acts ("Öffnen"): a screen reader
+  // reads it with the row's first text ("Öffnen: Wiedervorlagen").
+  void SetActionColumnName(int column, const QString &name);
   bool Ghosted() const { return FGhosted; }
 
   // Used by the painting delegate.
