@@ -349,7 +349,10 @@ private Q_SLOTS:
     QApplication::setActiveWindow(f);
     auto shownBy = [&](QWidget *target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
       QStringList texts;
-      QTimer::singleShot(50, [&] {
+      // Owned here: a menu that did not open leaves no timer to fire into a later test.
+      QTimer reader;
+      reader.setSingleShot(true);
+      connect(&reader, &QTimer::timeout, this, [&] {
         if (QWidget *popup = QApplication::activePopupWidget()) {
           for (QAction *a : popup->actions())
             if (!a->isSeparator())
@@ -357,6 +360,7 @@ private Q_SLOTS:
           popup->close();
         }
       });
+      reader.start(50);
       target->setFocus();
       QTest::keyClick(target, key, modifiers);
       return texts;
