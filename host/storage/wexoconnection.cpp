@@ -105,7 +105,7 @@ TSqliteInterrupt SqliteInterrupt() {
 void *SqliteHandle(const QSqlDatabase &db) { return DriverHandle(db, {"sqlite3*"}); }
 
 // What an administrator reads in pg_stat_activity: "wexo <workstation>", in
-// the printable ASCII the server keeps (up to 63 bytes), quoted for libpq.
+// the printable ASCII the server keeps (up to 63 bytes).
 QString ApplicationName() {
   QString name = QStringLiteral("wexo ") + QVNInfoTerminalID();
   for (QChar &c : name)
