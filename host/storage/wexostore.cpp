@@ -486,6 +486,11 @@ void TWexoStore::MigrateTo2() {
   ExecDirect("CREATE INDEX IF NOT EXISTS pending_work_due ON pending_work (kind, done, subkind, due_at)");
   KeepOpenWorkCounted(QStringLiteral("pending_counts"), QStringLiteral("pending_work"),
                       QStringLiteral("pending_work_count"), true);
+  CountDaysAnew();
+}
+
+// The day counters counted anew from the rows of open work.
+void TWexoStore::CountDaysAnew() {
   ExecDirect("DELETE FROM pending_counts");
   ExecDirect("INSERT INTO pending_counts SELECT kind, subkind, client_id, branch_nr, substr(due_at, 1, 10), COUNT(*) "
              "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)");
@@ -502,6 +507,11 @@ void TWexoStore::MigrateTo3() {
   ExecDirect("CREATE INDEX IF NOT EXISTS pending_counts_day ON pending_counts (kind, subkind, due_day, open_count)");
   KeepOpenWorkCounted(QStringLiteral("pending_totals"), QStringLiteral("pending_totals"),
                       QStringLiteral("pending_work_total"), false);
+  CountTotalsAnew();
+}
+
+// The totals summed anew from the day counters.
+void TWexoStore::CountTotalsAnew() {
   ExecDirect("DELETE FROM pending_totals");
   ExecDirect("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, SUM(open_count) "
              "FROM pending_counts GROUP BY kind, subkind, client_id, branch_nr");
@@ -590,13 +600,8 @@ void TWexoStore::MigrateTo7() {
   ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_truncated ON pending_work"));
   ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_truncated AFTER TRUNCATE ON pending_work "
                             "FOR EACH STATEMENT EXECUTE FUNCTION pending_work_truncated()"));
-  ExecDirect(QStringLiteral("DELETE FROM pending_counts"));
-  ExecDirect(QStringLiteral("INSERT INTO pending_counts SELECT kind, subkind, client_id, branch_nr, "
-                            "substr(due_at, 1, 10), COUNT(*) FROM pending_work WHERE done = 0 "
-                            "GROUP BY kind, subkind, client_id, branch_nr, substr(due_at, 1, 10)"));
-  ExecDirect(QStringLiteral("DELETE FROM pending_totals"));
-  ExecDirect(QStringLiteral("INSERT INTO pending_totals SELECT kind, subkind, client_id, branch_nr, COUNT(*) "
-                            "FROM pending_work WHERE done = 0 GROUP BY kind, subkind, client_id, branch_nr"));
+  CountDaysAnew();
+  CountTotalsAnew();
 }
 
 // A change of the open work tells every window the new totals of each client

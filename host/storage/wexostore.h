@@ -149,6 +149,8 @@ private:
   void MigrateTo7();
   void NormaliseDueTimesOnPostgres();
   void PushOpenWorkTotals();
+  void CountDaysAnew();
+  void CountTotalsAnew();
   void KeepOpenWorkCounted(const QString &table, const QString &sqlitePrefix, const QString &postgresName,
                            bool perDay);
   TWexoSnapshot Load(int parts, const QDateTime &now = QDateTime::currentDateTime()) const;
