@@ -47,6 +47,16 @@ int WexoRun(QApplication &app, const TWexoStartHooks &hooks) {
     const QString screenshot = qEnvironmentVariable("WEXO_SCREENSHOT");
     // WEXO_SCREENSHOT_SUCHE=text opens the search with that text first and takes the screen around the window.
     const QString search = qEnvironmentVariable("WEXO_SCREENSHOT_SUCHE");
+    // WEXO_SCREENSHOT_SIZE=WxH and WEXO_SCREENSHOT_AREA=n (start-menu index) choose what the picture shows.
+    if (!screenshot.isEmpty()) {
+      const QStringList size = qEnvironmentVariable("WEXO_SCREENSHOT_SIZE").split('x');
+      if (size.size() == 2)
+        mainForm->resize(size.at(0).toInt(), size.at(1).toInt());
+      bool ok = false;
+      const int area = qEnvironmentVariableIntValue("WEXO_SCREENSHOT_AREA", &ok);
+      if (ok && area >= 0 && area < mainForm->btnpnStartMenu->Buttons()->Count())
+        mainForm->btnpnStartMenu->Buttons()->Items(area)->BtnAction()->trigger();
+    }
     if (!screenshot.isEmpty() && search.isEmpty())
       QTimer::singleShot(500, mainForm.get(), [&] {
         mainForm->grab().save(screenshot);

@@ -174,6 +174,9 @@ private Q_SLOTS:
   void workedExampleWithPictures() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();
+    // A menu whose entries fit: the page is laid out by its own rules alone.
+    for (int i = 3; i < f->btnsMoreWE->Items()->Count(); ++i)
+      f->btnsMoreWE->Items()->Items(i)->SetVisible(false);
     f->tshWE->resize(536, 563);
     f->tshStartCommonResize(f->tshWE);
     QCOMPARE(f->pnlHeaderWE->y(), 211);
@@ -213,6 +216,170 @@ private Q_SLOTS:
     QCOMPARE(f->imgPhotoDI->geometry().left(), 4);
     QCOMPARE(f->imgPhotoDI->width(), 292);
     QCOMPARE(f->btnsMoreDI->width(), 260);
+  }
+
+  // At the opening size every entry of every area and every start button is
+  // in view without scrolling: Warenannahme on and off, pictures on and off.
+  void everyEntryInViewAtTheOpeningSize_data() {
+    QTest::addColumn<bool>("warenannahme");
+    QTest::addColumn<bool>("pictures");
+    QTest::newRow("acht Bereiche, Bilder") << false << true;
+    QTest::newRow("neun Bereiche, Bilder") << true << true;
+    QTest::newRow("neun Bereiche, ohne Bilder") << true << false;
+  }
+  void everyEntryInViewAtTheOpeningSize() {
+    QFETCH(bool, warenannahme);
+    QFETCH(bool, pictures);
+    TWindowFixture fx([&](TScriptedWexodm &d) {
+      if (warenannahme)
+        for (int tag : {1000, 1001, 1002, 1003, 1004, 1005, 1010, 1011, 1012, 1013, 1014, 1015})
+          d.StoredInfos.append({QString(), QString(), tag, true});
+      TWexoGeneralOptions::SetOptions({!pictures});
+    });
+    TfrmWexoentree *f = fx.F();
+    f->resize(928, 666);
+    QApplication::processEvents();
+    TPnlButtonsColl *areas = f->btnpnStartMenu->Buttons();
+    int shownAreas = 0;
+    for (int a = 0; a < areas->Count(); ++a) {
+      if (!areas->Items(a)->IsShown())
+        continue;
+      ++shownAreas;
+      QVERIFY2(f->btnpnStartMenu->rect().contains(areas->Items(a)->Button()->geometry()),
+               qPrintable(areas->Items(a)->BtnCaption()));
+      areas->Items(a)->BtnAction()->trigger();
+      QApplication::processEvents();
+      TTabSheet *page = areas->Items(a)->LinkedTabSheet();
+      TButtons *menu = MenuOf(f, page);
+      QVERIFY(page->rect().contains(menu->geometry()));
+      for (int i = 0; i < menu->Items()->Count(); ++i) {
+        TButtonsCollItem *item = menu->Items()->Items(i);
+        if (item->Visible())
+          QVERIFY2(menu->rect().contains(item->Button()->geometry()), qPrintable(item->LeftCaption()));
+      }
+    }
+    QCOMPARE(shownAreas, warenannahme ? 9 : 8);
+  }
+
+  // Room is given in order: the text's empty lines, then the pictures with
+  // their aspect down to 80 pixels, then the pictures hide; a larger page
+  // takes it all back and looks as it did.
+  void pagesGiveRoomToTheirEntriesInOrder() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    TButtons *menu = f->btnsMoreDI;
+    auto layOut = [&](int height) {
+      f->tshDI->resize(544, height);
+      f->tshStartCommonResize(f->tshDI);
+    };
+    auto allInView = [&] { return menu->height() >= menu->NeededHeight() && menu->y() + menu->height() <= 563; };
+    layOut(900);
+    const QRect design = f->imgPhotoDI->geometry();
+    QCOMPARE(design.height(), 197);
+    layOut(563);
+    QVERIFY(allInView());
+    // The text keeps the lines it needs and no more; the picture gives the rest.
+    QCOMPARE(f->lblTextDI->height(), f->lblTextDI->heightForWidth(f->lblTextDI->width()));
+    QVERIFY(f->imgPhotoDI->height() < 197 && f->imgPhotoDI->height() >= 80);
+    QCOMPARE(f->pnlHeaderDI->y(), f->imgPhotoDI->y() + f->imgPhotoDI->height() + 12);
+    QCOMPARE(menu->y() + menu->height(), 563 - 32);
+    QVERIFY(qAbs(f->imgPhotoDI->width() * 197 - 361 * f->imgPhotoDI->height()) <= 197); // its aspect
+    QVERIFY(f->imgPhotoDI->isVisibleTo(f->tshDI));
+    // Lower still: the pictures hide before the menu scrolls.
+    layOut(480);
+    QVERIFY(!f->imgPhotoDI->isVisibleTo(f->tshDI) && !f->imgPhotoDI_L->isVisibleTo(f->tshDI));
+    QCOMPARE(f->pnlHeaderDI->y(), 2);
+    QVERIFY(menu->height() >= menu->NeededHeight());
+    // Room enough: the page as its own rules lay it out.
+    layOut(900);
+    QCOMPARE(f->imgPhotoDI->geometry(), design);
+    QVERIFY(f->imgPhotoDI->isVisibleTo(f->tshDI));
+    QCOMPARE(f->lblTextDI->height(), 113);
+    QCOMPARE(f->pnlHeaderDI->y(), 211);
+    QCOMPARE(menu->y(), 385);
+  }
+
+  // At the minimum size no caption runs into its key letter: a long one ends
+  // in "…" and shows whole as its tooltip. The area shown stays bold.
+  void captionsNeverMeetTheirKeyLetters() {
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      for (int tag : {1000, 1001, 1002, 1003, 1004, 1005, 1010, 1011, 1012, 1013, 1014, 1015})
+        d.StoredInfos.append({QString(), QString(), tag, true});
+    });
+    TfrmWexoentree *f = fx.F();
+    f->resize(f->minimumSize());
+    QApplication::processEvents();
+    int cut = 0;
+    TPnlButtonsColl *areas = f->btnpnStartMenu->Buttons();
+    for (int a = 0; a < areas->Count(); ++a) {
+      areas->Items(a)->BtnAction()->trigger();
+      QApplication::processEvents();
+      QVERIFY(areas->Items(a)->Button()->CaptionFont().bold());
+      TButtons *menu = MenuOf(f, areas->Items(a)->LinkedTabSheet());
+      for (int i = 0; i < menu->Items()->Count(); ++i) {
+        TButtonsBtn *b = menu->Items()->Items(i)->Button();
+        if (!menu->Items()->Items(i)->Visible() || b->KeyText().isEmpty())
+          continue;
+        QVERIFY2(b->CaptionRect().right() < b->KeyRect().left(), qPrintable(menu->Items()->Items(i)->LeftCaption()));
+        QVERIFY(b->rect().contains(b->KeyRect()));
+        // On screen: nothing is drawn in the four pixels before the key letter.
+        const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QSet<QRgb> inks;
+        for (int x = b->KeyRect().left() - 4; x < b->KeyRect().left(); ++x)
+          for (int y = 3; y < b->height() - 3; ++y)
+            inks << shot.pixel(x, y);
+        QVERIFY2(inks.size() == 1, qPrintable(menu->Items()->Items(i)->LeftCaption()));
+        const QString caption = QVNDisplayCaption(menu->Items()->Items(i)->LeftCaption());
+        if (b->fontMetrics().horizontalAdvance(caption) <= b->CaptionRect().width())
+          continue;
+        ++cut;
+        QHelpEvent tip(QEvent::ToolTip, b->rect().center(), b->mapToGlobal(b->rect().center()));
+        QCoreApplication::sendEvent(b, &tip);
+        QCOMPARE(QToolTip::text(), caption);
+      }
+    }
+    QVERIFY(cut > 0); // the long captions of Wareneingang are cut here
+  }
+
+  // A description that would be cut takes room the menu does not need.
+  void descriptionsUseTheRoomTheyHave() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(f->minimumSize());
+    f->acReKoExecute();
+    QApplication::processEvents();
+    QVERIFY(f->lblTextRK->heightForWidth(f->lblTextRK->width()) > 113); // it would be cut at 113
+    // It grows as far as the menu's entries leave room.
+    QVERIFY(f->lblTextRK->height() > 113);
+    QCOMPARE(f->btnsMoreRK->height(), f->btnsMoreRK->NeededHeight());
+    // One font size for every page's description.
+    QSet<int> sizes;
+    for (TQVNStdLabel *l : {f->lblTextWE, f->lblTextDI, f->lblTextArtinfo, f->lblTextFI, f->lblTextOptionen,
+                            f->lblTextRK, f->lblHintStatistiken, f->lblHintWA, f->lblHintSB})
+      sizes << l->font().pointSize();
+    QCOMPARE(sizes, QSet<int>{10});
+  }
+
+  // On the Warenannahme page the side pictures lie above the truck's picture:
+  // they leave its middle free, keeping their overlap at the edges.
+  void warenannahmeSidePicturesLeaveTheTruckFree_data() {
+    QTest::addColumn<int>("width");
+    QTest::newRow("Eröffnungsgröße") << 544;
+    QTest::newRow("Mindestgröße") << 322;
+    QTest::newRow("breit") << 1000;
+  }
+  void warenannahmeSidePicturesLeaveTheTruckFree() {
+    QFETCH(int, width);
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->tshWA->resize(width, 590);
+    f->tshStartCommonResize(f->tshWA);
+    const QRect centre = f->imgWA->geometry();
+    const QRect truck = centre.adjusted(centre.width() * 3 / 10, 0, -centre.width() * 3 / 10, 0);
+    QVERIFY2(!f->imgWA_L->geometry().intersects(truck), qPrintable(QString::number(f->imgWA_L->geometry().right())));
+    QVERIFY2(!f->imgWA_R->geometry().intersects(truck), qPrintable(QString::number(f->imgWA_R->x())));
+    if (width == 544) // the design's overlap at the left edge stays
+      QCOMPARE(f->imgWA_L->geometry(), QRect(4, 2, 181, f->imgWA_L->height()));
   }
 
   void picturesAreReadFromTheWorkingDirectory() {

@@ -51,6 +51,10 @@ public:
   void ResizeLblText(QWidget *control);
   void HorCenterImageLeft(QWidget *image, QWidget *reference);
   void HorCenterImageRight(QWidget *image, QWidget *reference);
+  // Where the menu would scroll or the text be cut, the page's parts give way.
+  void GiveRoomToEntries(TTabSheet *sheet, const TWexoEntreeTabSheetInfos &infos);
+  void KeepMotifFree(TImage *side, TImage *centre, bool left);
+  void TakeBackRoom(const TTabSheet *sheet);
   void btnsMoreToMenueInfos(TWexoEntreeMenueInfos &infos);
   void MenueInfosTobtnsMore(const TWexoEntreeMenueInfos &infos);
   void BuildMenuInfo(TButtonsCollItem *item, const QString &areaText, TWexoEntreeMenueInfo &info);
@@ -273,6 +277,12 @@ private:
   bool FInitialized = false;
   int FStartMenuItemIndex = 0;
   int FSubMenuBtnMaxWidth = 0;
+  // What giving room changed on a page, to be undone before it is laid out anew.
+  struct TRoomGiven {
+    QList<QPointer<QWidget>> Parts;
+    QList<QRect> Before, After;
+  };
+  QHash<const QWidget *, TRoomGiven> FRoomGiven;
   TWexoEntreeMenueInfos FMenueInfos;
   TContexte FSchnellEinstiege;
 

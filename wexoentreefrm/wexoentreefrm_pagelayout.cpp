@@ -76,6 +76,7 @@ void TfrmWexoentree::tshStartCommonResize(QObject *Sender) {
     auto *sheet = qobject_cast<TTabSheet *>(Sender);
     if (!sheet)
       return;
+    TakeBackRoom(sheet);
     TWexoEntreeTabSheetInfos infos;
     TWexoEntreeTabSheetInfosHelper::Clear(infos);
     GetTabSheetInfos(sheet, infos);
@@ -89,7 +90,117 @@ void TfrmWexoentree::tshStartCommonResize(QObject *Sender) {
       HorCenterImageLeft(infos.ImgPhotoL, infos.ImgPhoto);
       HorCenterImageRight(infos.ImgPhotoR, infos.ImgPhoto);
     }
+    GiveRoomToEntries(sheet, infos);
   });
+}
+
+namespace {
+constexpr int kGap = 12;
+constexpr int kMenuBottom = 32;
+constexpr int kSmallestPicture = 80;
+} // namespace
+
+// Undoes what giving room changed, where nothing else has changed it since:
+// each layout starts from the page's own sizes.
+void TfrmWexoentree::TakeBackRoom(const TTabSheet *sheet) {
+  const TRoomGiven given = FRoomGiven.take(sheet);
+  for (qsizetype i = 0; i < given.Parts.size(); ++i)
+    if (given.Parts.at(i) && given.Parts.at(i)->geometry() == given.After.at(i))
+      given.Parts.at(i)->setGeometry(given.Before.at(i));
+}
+
+// Every entry of the menu in view: where the menu would have to scroll, the
+// text gives its empty lines and then the pictures shrink with their aspect,
+// down to a smallest height, below which they hide. Where the text would be
+// cut and the menu has room to spare, the text takes it. Where both fit the
+// page stays as laid out above; below what fits the menu scrolls.
+void TfrmWexoentree::GiveRoomToEntries(TTabSheet *sheet, const TWexoEntreeTabSheetInfos &infos) {
+  QVNGuard(QStringLiteral("TfrmWexoentree.GiveRoomToEntries"), [&] {
+    if (!infos.BtnsMore || !infos.ImgPhoto || !infos.ImgPhotoL || !infos.ImgPhotoR || !infos.LblText ||
+        !infos.PnlHeader)
+      return;
+    TRoomGiven given;
+    given.Parts = {infos.LblText, infos.ImgPhoto, infos.ImgPhotoL, infos.ImgPhotoR};
+    for (const QPointer<QWidget> &part : given.Parts)
+      given.Before << part->geometry();
+
+    TQVNStdLabel *text = infos.LblText;
+    const int need = infos.BtnsMore->NeededHeight();
+    const int textHeight = text->height();
+    const int textNeed = text->text().isEmpty() ? 0
+                         : text->wordWrap()    ? text->heightForWidth(text->width())
+                                               : text->sizeHint().height();
+    const int pictureTop = infos.ImgPhoto->y();
+    const int pictureHeight = infos.ImgPhoto->height();
+    // The menu's height with pictures of height p (none when not shown) and a text of height t.
+    auto menuHeight = [&](bool shown, int p, int t) {
+      const int header = pictureTop + (shown ? p + kGap : 0);
+      return sheet->height() - kMenuBottom - (header + infos.PnlHeader->height() + kGap + t + kGap);
+    };
+    // The text's height for a menu with `slack` pixels to spare (negative: missing).
+    auto fitText = [&](int slack) {
+      if (slack >= 0)
+        return textHeight + qBound(0, textNeed - textHeight, slack);
+      return textHeight - qMin(qMax(0, textHeight - textNeed), -slack);
+    };
+    bool shown = infos.ImgPhoto->isVisibleTo(sheet);
+    int p = pictureHeight;
+    int t = fitText(menuHeight(shown, p, textHeight) - need);
+    if (shown && menuHeight(shown, p, t) < need) {
+      p -= need - menuHeight(shown, p, t);
+      if (p < kSmallestPicture) {
+        shown = false;
+        t = fitText(menuHeight(false, 0, textHeight) - need);
+      }
+    }
+    if (p != pictureHeight || !shown) {
+      if (!shown) {
+        for (TImage *image : {infos.ImgPhoto, infos.ImgPhotoL, infos.ImgPhotoR})
+          image->setVisible(false);
+      } else {
+        for (TImage *image : {infos.ImgPhoto, infos.ImgPhotoL, infos.ImgPhotoR})
+          image->resize(image->width(), image->height() - (pictureHeight - p));
+        // The centre picture keeps its aspect; the side pictures follow its edges.
+        const int cw = sheet->width();
+        const int width = infos.ImgPhoto->width() * p / pictureHeight;
+        infos.ImgPhoto->setGeometry(qMax((cw - width) / 2, 4), pictureTop, width, infos.ImgPhoto->height());
+        HorCenterImageLeft(infos.ImgPhotoL, infos.ImgPhoto);
+        HorCenterImageRight(infos.ImgPhotoR, infos.ImgPhoto);
+      }
+      TQVNAlign::SetMarginTop(infos.PnlHeader, pictureTop + (shown ? p + kGap : 0));
+    }
+    if (t != textHeight || p != pictureHeight || !shown) {
+      text->setGeometry(text->x(), infos.PnlHeader->y() + infos.PnlHeader->height() + kGap, text->width(), t);
+      infos.BtnsMore->setGeometry(infos.BtnsMore->x(), text->y() + t + kGap, infos.BtnsMore->width(),
+                                  sheet->height() - (text->y() + t + kGap) - kMenuBottom);
+    }
+    if (shown) {
+      KeepMotifFree(infos.ImgPhotoL, infos.ImgPhoto, true);
+      KeepMotifFree(infos.ImgPhotoR, infos.ImgPhoto, false);
+    }
+    for (const QPointer<QWidget> &part : given.Parts)
+      given.After << part->geometry();
+    if (given.After != given.Before)
+      FRoomGiven.insert(sheet, given);
+  });
+}
+
+// A side picture that lies above the centre picture leaves the middle two
+// fifths of it free, where its motif is: it gives way as the page narrows.
+void TfrmWexoentree::KeepMotifFree(TImage *side, TImage *centre, bool left) {
+  const QObjectList &stack = side->parentWidget()->children();
+  if (stack.indexOf(side) < stack.indexOf(centre))
+    return;
+  const int margin = centre->width() * 3 / 10;
+  if (left) {
+    const int edge = centre->x() + margin;
+    if (side->x() + side->width() > edge)
+      side->resize(qMax(0, edge - side->x()), side->height());
+  } else {
+    const int edge = centre->x() + centre->width() - margin;
+    if (side->x() < edge)
+      side->setGeometry(edge, side->y(), qMax(0, side->x() + side->width() - edge), side->height());
+  }
 }
 
 void TfrmWexoentree::GetTabSheetInfos(QWidget *tabSheet, TWexoEntreeTabSheetInfos &infos) {

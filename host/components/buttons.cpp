@@ -28,6 +28,17 @@ void TButtonsBtn::SetAction(QAction *action) {
   setCursor(action ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
+namespace {
+QFont KeyFont(QFont f) {
+  f.setBold(true);
+  return f;
+}
+QFont CaptionFont(QFont f, bool enabled) {
+  f.setItalic(!enabled);
+  return f;
+}
+} // namespace
+
 void TButtonsBtn::paintEvent(QPaintEvent *) {
   const TButtonsCollItem *item = FMenu->Items()->Items(FIndex);
   QPainter p(this);
@@ -53,19 +64,35 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
   p.drawPath(path);
   // A disabled entry is grey and italic: it differs by more than its colour, which stays readable (4.5:1).
   p.setPen(isEnabled() ? QColor(0x20, 0x20, 0x20) : QColor(0x6B, 0x6B, 0x6B));
-  if (!isEnabled()) {
-    QFont f = font();
-    f.setItalic(true);
-    p.setFont(f);
-  }
-  p.drawText(rect().adjusted(10, 0, -8, 0), Qt::AlignLeft | Qt::AlignVCenter, QVNDisplayCaption(item->LeftCaption()));
+  p.setFont(CaptionFont(font(), isEnabled()));
+  // A caption too long for the entry ends in "…" before the key letter (whole in the tooltip).
+  const QRect caption = CaptionRect();
+  p.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter,
+             p.fontMetrics().elidedText(QVNDisplayCaption(item->LeftCaption()), Qt::ElideRight, caption.width()));
   if (!item->RightCaption().isEmpty()) {
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
+    p.setFont(KeyFont(font()));
     p.setPen(QColor(0x66, 0x66, 0x66));
-    p.drawText(rect().adjusted(10, 0, -10, 0), Qt::AlignRight | Qt::AlignVCenter, item->RightCaption());
+    p.drawText(KeyRect(), Qt::AlignRight | Qt::AlignVCenter, item->RightCaption());
   }
+}
+
+QRect TButtonsBtn::KeyRect() const {
+  const QString key = KeyText();
+  if (key.isEmpty())
+    return {};
+  const int width = QFontMetrics(KeyFont(font())).horizontalAdvance(key);
+  return QRect(this->width() - 10 - width, 0, width, height());
+}
+
+QRect TButtonsBtn::CaptionRect() const {
+  const QRect key = KeyRect();
+  return QRect(10, 0, qMax(0, (key.isNull() ? width() - 8 : key.left() - 8) - 10), height());
+}
+
+QString TButtonsBtn::CutCaption() const {
+  const QString caption = QVNDisplayCaption(FMenu->Items()->Items(FIndex)->LeftCaption());
+  return QFontMetricsF(CaptionFont(font(), isEnabled())).horizontalAdvance(caption) > CaptionRect().width() ? caption
+                                                                                                           : QString();
 }
 
 QString TButtonsBtn::KeyText() const { return FMenu->Items()->Items(FIndex)->RightCaption(); }
@@ -165,24 +192,45 @@ void TButtons::SetTopItem(int index) {
 // block taller than the menu gets lower buttons first (down to what their
 // text needs) and then scrolls: a scroll bar at the right, the mouse wheel,
 // and the focused button always brought into view.
-void TButtons::Relayout() {
-  if (FItems.FUpdateCount > 0 || FLayingOut)
-    return;
-  FLayingOut = true;
+QList<TButtonsCollItem *> TButtons::ShownItems() {
   QList<TButtonsCollItem *> shown;
   for (int i = FTopItem; i < FItems.Count(); ++i)
     if (FItems.Items(i)->Visible())
       shown << FItems.Items(i);
+  return shown;
+}
+
+int TButtons::HeadingGaps(const QList<TButtonsCollItem *> &shown) {
+  int gaps = 0;
+  for (qsizetype i = 1; i < shown.size(); ++i)
+    gaps += shown.at(i)->ButtonType() == btHeading ? 6 : 0;
+  return gaps;
+}
+
+int TButtons::ReadableHeight() const { return fontMetrics().height() + 8; }
+
+int TButtons::NeededHeight() const {
+  const QList<TButtonsCollItem *> shown = const_cast<TButtons *>(this)->ShownItems();
+  const int n = int(shown.size());
+  if (n == 0)
+    return 0;
+  // As laid out below: the design height, or lower buttons closer together.
+  return qMin(n * ButtonHeight + (n - 1) * 3, n * ReadableHeight() + (n - 1) * 2) + HeadingGaps(shown);
+}
+
+void TButtons::Relayout() {
+  if (FItems.FUpdateCount > 0 || FLayingOut)
+    return;
+  FLayingOut = true;
+  const QList<TButtonsCollItem *> shown = ShownItems();
   for (int i = 0; i < FItems.Count(); ++i)
     if (!shown.contains(FItems.Items(i)))
       FItems.Items(i)->Button()->hide();
-  int headingGaps = 0;
-  for (qsizetype i = 1; i < shown.size(); ++i)
-    headingGaps += shown.at(i)->ButtonType() == btHeading ? 6 : 0;
+  const int headingGaps = HeadingGaps(shown);
   const int n = int(shown.size());
   int spacing = 3;
   int buttonHeight = ButtonHeight;
-  const int readable = fontMetrics().height() + 8;
+  const int readable = ReadableHeight();
   if (n > 0 && n * buttonHeight + (n - 1) * spacing + headingGaps > height()) {
     spacing = 2;
     buttonHeight = qBound(readable, (height() - (n - 1) * spacing - headingGaps) / n, ButtonHeight);

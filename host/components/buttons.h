@@ -22,8 +22,12 @@ public:
   int Index() const { return FIndex; }
   // The entry's key letter as shown at its right ("K"), empty for none.
   QString KeyText() const;
+  // Where the caption and the key letter are drawn; they never meet.
+  QRect CaptionRect() const;
+  QRect KeyRect() const;
 
 protected:
+  QString CutCaption() const override;
   void paintEvent(QPaintEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
   void focusInEvent(QFocusEvent *) override;
@@ -87,6 +91,8 @@ public:
   void SetTopItem(int index);
   int TopItem() const { return FTopItem; }
   void Relayout();
+  // The least height that shows every visible entry without scrolling.
+  int NeededHeight() const;
   void FocusButton(int from, int step);
   // Scrolls the menu so the item's button is wholly in view.
   void EnsureVisible(int index);
@@ -104,6 +110,9 @@ protected:
 
 private:
   friend class TButtonsCollection;
+  QList<TButtonsCollItem *> ShownItems();
+  static int HeadingGaps(const QList<TButtonsCollItem *> &shown);
+  int ReadableHeight() const;
   TButtonsCollection FItems;
   int FTopItem = 0;
   QScrollBar *FBar;

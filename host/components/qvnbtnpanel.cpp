@@ -40,20 +40,42 @@ void TQVNPanelButton::paintEvent(QPaintEvent *) {
     p.setPen(QPen(selected ? QColor(0x40, 0x40, 0x40) : Qt::white, 1, Qt::DotLine));
     p.drawRoundedRect(r.adjusted(2, 2, -2, -2), 3, 3);
   }
-  const int glyph = qMin(36, height() - 30);
+  const int glyph = GlyphSize();
   const QIcon icon = item->GetResourceGlyph()->Icon();
   if (!icon.isNull())
     icon.paint(&p, QRect((width() - glyph) / 2, 7, glyph, glyph), Qt::AlignCenter,
                isEnabled() ? QIcon::Normal : QIcon::Disabled);
   p.setPen(selected ? QColor(0x20, 0x20, 0x20) : Qt::white);
-  // A caption that does not fit in bold (a narrower button beside a scroll bar) is drawn plain.
-  const QString caption = QVNDisplayCaption(item->BtnCaption());
+  // The area shown stays bold; a caption too wide for the button ends in "…" (whole in the tooltip).
+  p.setFont(CaptionFont());
+  const QRect area = CaptionRect();
+  p.drawText(area, Qt::AlignHCenter | Qt::AlignTop,
+             p.fontMetrics().elidedText(QVNDisplayCaption(item->BtnCaption()), Qt::ElideRight, area.width()));
+}
+
+int TQVNPanelButton::GlyphSize() const { return qMin(36, height() - 30); }
+
+QRect TQVNPanelButton::CaptionRect() const {
+  const int glyph = GlyphSize();
+  return QRect(2, 7 + glyph + 2, width() - 4, height() - glyph - 11);
+}
+
+QFont TQVNPanelButton::CaptionFont() const {
   QFont f = font();
+  if (!FPanel->IsCurrent(FIndex))
+    return f;
   f.setBold(true);
-  f.setBold(selected && QFontMetrics(f).horizontalAdvance(caption) <= width() - 4);
-  p.setFont(f);
-  p.drawText(QRect(2, 7 + glyph + 2, width() - 4, height() - glyph - 11), Qt::AlignHCenter | Qt::AlignTop,
-             p.fontMetrics().elidedText(caption, Qt::ElideRight, width() - 4));
+  // Bold is wider: the letters move up to a pixel closer before the caption is cut.
+  const QString caption = QVNDisplayCaption(FPanel->FButtons.Items(FIndex)->BtnCaption());
+  const qreal over = QFontMetricsF(f).horizontalAdvance(caption) - CaptionRect().width() + 0.5;
+  if (over > 0 && caption.size() > 1)
+    f.setLetterSpacing(QFont::AbsoluteSpacing, qMax(-1.0, -over / qreal(caption.size() - 1)));
+  return f;
+}
+
+QString TQVNPanelButton::CutCaption() const {
+  const QString caption = QVNDisplayCaption(FPanel->FButtons.Items(FIndex)->BtnCaption());
+  return QFontMetricsF(CaptionFont()).horizontalAdvance(caption) > CaptionRect().width() ? caption : QString();
 }
 
 void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {
@@ -160,7 +182,8 @@ void TQVNBtnPanel::Relayout() {
   int shown = 0;
   for (const auto &item : FButtons.FItems)
     shown += item->IsShown() ? 1 : 0;
-  constexpr int minimum = 56;
+  // Glyph and caption still readable: the glyph gets smaller first.
+  constexpr int minimum = 48;
   int height = ButtonHeight;
   if (shown > 0) {
     const int fit = (this->height() - 2 * BorderWidth - (shown - 1) * ButtonSpacing) / shown;

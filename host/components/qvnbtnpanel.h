@@ -23,12 +23,18 @@ public:
   bool IsCurrentArea() const;
   QSize sizeHint() const override;
 
+  // Where the caption is drawn, and the font it is drawn in.
+  QRect CaptionRect() const;
+  QFont CaptionFont() const;
+
 protected:
   void paintEvent(QPaintEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
   void focusInEvent(QFocusEvent *) override;
+  QString CutCaption() const override;
 
 private:
+  int GlyphSize() const;
   TQVNBtnPanel *FPanel;
   int FIndex;
 };

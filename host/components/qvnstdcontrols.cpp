@@ -219,8 +219,11 @@ void TImage::paintEvent(QPaintEvent *) {
   if (Stretch) {
     p.drawPixmap(rect(), FPicture);
   } else {
-    const QSize s = FPicture.size() / FPicture.devicePixelRatio();
+    // A picture larger than its control is drawn smaller, with its aspect, rather than cut.
+    QSize s = FPicture.size() / FPicture.devicePixelRatio();
+    if (s.width() > width() || s.height() > height())
+      s = s.scaled(size(), Qt::KeepAspectRatio);
     const QPoint at = Center ? QPoint((width() - s.width()) / 2, (height() - s.height()) / 2) : QPoint(0, 0);
-    p.drawPixmap(at, FPicture);
+    p.drawPixmap(QRect(at, s), FPicture);
   }
 }
