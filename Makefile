@@ -2,7 +2,8 @@
 BUILD ?= build
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-svg-dev \
             libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n xvfb xdotool \
-            libgl-dev sqlite3 postgresql pgbouncer openssl
+            libgl-dev sqlite3 postgresql pgbouncer openssl \
+            dbus-daemon at-spi2-core python3-pyatspi
 
 .PHONY: deps build run test clean install screenshot test-sanitize bench bench-chain fuzz
 

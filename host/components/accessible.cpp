@@ -18,9 +18,13 @@ QAccessible::State TAccessibleMenuButton::state() const {
 }
 
 QString TAccessibleMenuButton::text(QAccessible::Text t) const {
-  if (const auto *entry = qobject_cast<const TButtonsBtn *>(widget())) {
-    if (t == QAccessible::Accelerator)
+  if (t == QAccessible::Accelerator) {
+    if (const auto *entry = qobject_cast<const TButtonsBtn *>(widget()))
       return entry->KeyText();
+    // A start button's key is that of its page-switching action.
+    if (const auto *area = qobject_cast<const TQVNPanelButton *>(widget()))
+      if (const QAction *action = area->Panel()->Buttons()->Items(area->Index())->BtnAction())
+        return action->shortcut().toString(QKeySequence::NativeText);
   }
   return QAccessibleWidget::text(t);
 }

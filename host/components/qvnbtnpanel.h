@@ -19,6 +19,7 @@ class TQVNPanelButton : public THoverButton {
 public:
   TQVNPanelButton(TQVNBtnPanel *panel, int index);
   int Index() const { return FIndex; }
+  TQVNBtnPanel *Panel() const { return FPanel; }
   // Whether this button's area is the one shown.
   bool IsCurrentArea() const;
   QSize sizeHint() const override;
