@@ -583,6 +583,23 @@ private Q_SLOTS:
     wexodm = nullptr;
   }
 
+  // With no stored layout, the task list opens with the height of all its rows.
+  void firstOpeningShowsEveryTaskRow() {
+    TWindowFixture fx([](TScriptedWexodm &d) {
+      d.Wdvo = d.Beda = d.Diim = d.Scan = d.Exfe = d.Exim = d.Invo = d.Unvo = d.Qufa = d.Ofwa = d.Erwa = 2;
+      d.BedaVorhanden = d.UnvoAktiv = true;
+    }, false);
+    TfrmWexoentree *f = fx.F();
+    QVERIFY(f->lblDockingLayout->Caption().isEmpty());
+    f->show();
+    QTest::qWait(50);
+    QAbstractItemModel *tasks = f->vstAufgaben->model();
+    QVERIFY(tasks->rowCount() > 9);
+    QVERIFY2(f->vstAufgaben->visualRect(tasks->index(tasks->rowCount() - 1, 0)).bottom() <
+                 f->vstAufgaben->viewport()->height(),
+             qPrintable(QString::number(f->vstAufgaben->viewport()->height())));
+  }
+
   void resetRestoresTheDesignLayoutAndOneColumn() {
     TWindowFixture fx([](TScriptedWexodm &d) {
       d.Wdvo = d.Beda = d.Diim = d.Scan = d.Exfe = d.Exim = d.Invo = d.Unvo = d.Qufa = d.Ofwa = d.Erwa = 2;
@@ -592,7 +609,8 @@ private Q_SLOTS:
     f->resize(1200, 800);
     QApplication::processEvents();
     const int designTasks = f->aqdcAufgaben->height();
-    f->aqDockingSite1->resizeDocks({f->aqdcAufgaben}, {designTasks + 200}, Qt::Vertical);
+    f->aqDockingSite1->resizeDocks({f->aqdcAufgaben, f->aqdcSelektionen},
+                                   {designTasks + 200, f->aqdcSelektionen->height() - 200}, Qt::Vertical);
     f->spbColCount->SetTag(3);
     f->LoadSchnellEinstiege();
     QApplication::processEvents();

@@ -261,6 +261,7 @@ private:
   void InstallPanelKeys();
   void InstallToolbarKeys();
   int DesignTaskListHeight() const;
+  void FitTaskListToRows();
   void ShowSystemMenu(const QPoint &globalPos);
   void OpenContextMenuByKey();
   bool focusNextPrevChild(bool next) override;

@@ -117,6 +117,14 @@ int TfrmWexoentree::DesignTaskListHeight() const {
   return around + rows * row;
 }
 
+// Both panels of the column are named: given one alone, the dock layout
+// shares the difference between them and the task list falls short.
+void TfrmWexoentree::FitTaskListToRows() {
+  const int both = aqdcAufgaben->height() + aqdcSelektionen->height();
+  const int tasks = qMin(DesignTaskListHeight(), both - aqdcSelektionen->minimumSizeHint().height());
+  aqDockingSite1->resizeDocks({aqdcAufgaben, aqdcSelektionen}, {tasks, both - tasks}, Qt::Vertical);
+}
+
 void TfrmWexoentree::acFensteranordnungZuruecksetzenExecute() {
   QVNGuard(QStringLiteral("TfrmWexoentree.acFensteranordnungZuruecksetzenExecute"), [&] {
     if (!QVNMessages()->Ask(QStringLiteral("Fensteranordnung zurücksetzen"),

@@ -241,9 +241,7 @@ void TfrmWexoentree::showEvent(QShowEvent *e) {
   // With no stored layout, the task list's height is its rows', measured once
   // they are there and the window has its size.
   if (!FShownOnce && lblDockingLayout->Caption().isEmpty())
-    QTimer::singleShot(0, this, [this] {
-      aqDockingSite1->resizeDocks({aqdcAufgaben}, {DesignTaskListHeight()}, Qt::Vertical);
-    });
+    QTimer::singleShot(0, this, [this] { FitTaskListToRows(); });
   FShownOnce = true;
   if (wexodm)
     wexodm->WatchOpenWork(true);
