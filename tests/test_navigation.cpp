@@ -324,9 +324,10 @@ private Q_SLOTS:
         QVERIFY(b->rect().contains(b->KeyRect()));
         // On screen: nothing is drawn in the four pixels before the key letter.
         const QImage shot = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal ratio = shot.devicePixelRatio(); // 2 at 200 %
         QSet<QRgb> inks;
-        for (int x = b->KeyRect().left() - 4; x < b->KeyRect().left(); ++x)
-          for (int y = 3; y < b->height() - 3; ++y)
+        for (int x = int((b->KeyRect().left() - 4) * ratio); x < int(b->KeyRect().left() * ratio); ++x)
+          for (int y = int(3 * ratio); y < int((b->height() - 3) * ratio); ++y)
             inks << shot.pixel(x, y);
         QVERIFY2(inks.size() == 1, qPrintable(menu->Items()->Items(i)->LeftCaption()));
         const QString caption = QVNDisplayCaption(menu->Items()->Items(i)->LeftCaption());
