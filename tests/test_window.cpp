@@ -127,6 +127,17 @@ private Q_SLOTS:
         check(b, QRect(0, qMin(36, b->height() - 30) + 9, b->width(), b->height() - qMin(36, b->height() - 30) - 9),
               b->objectName());
     }
+    // The focus frame of an entry stands out from the entry's fill at 3:1 or more.
+    f->acDispositionExecute();
+    QApplication::processEvents();
+    TButtonsBtn *focused = f->btnsMoreDI->Items()->Items(0)->Button();
+    focused->setFocus();
+    const QImage frame = focused->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int middle = int(frame.height() / 2);
+    const double ratio = frame.devicePixelRatio();
+    const double focusContrast = Contrast(frame.pixel(int(1.5 * ratio), middle), frame.pixel(int(6 * ratio), middle));
+    if (focusContrast < 3)
+      low << QString("Fokusrahmen: %1").arg(focusContrast, 0, 'f', 2);
     check(f->btnBeenden, f->btnBeenden->rect(), "btnBeenden");
     check(f->vstAufgaben->viewport(), f->vstAufgaben->viewport()->rect(), "Aufgaben");
     f->vstAufgaben->SetGhosted(true);

@@ -60,8 +60,14 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
   if (isDown())
     fill = fill.darker(110);
   p.fillPath(path, fill);
-  p.setPen(hasFocus() ? QColor(0xF0, 0x8A, 0x00) : QColor(0xB8, 0xB8, 0xB8));
-  p.drawPath(path);
+  if (hasFocus()) {
+    // The focus frame is 2 px of dark orange: 4:1 against the entry's fill.
+    p.setPen(QPen(QColor(0xB3, 0x5F, 0x00), 2));
+    p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 2.5, 2.5);
+  } else {
+    p.setPen(QColor(0xB8, 0xB8, 0xB8));
+    p.drawPath(path);
+  }
   // A disabled entry is grey and italic: it differs by more than its colour, which stays readable (4.5:1).
   p.setPen(isEnabled() ? QColor(0x20, 0x20, 0x20) : QColor(0x6B, 0x6B, 0x6B));
   p.setFont(CaptionFont(font(), isEnabled()));
