@@ -383,6 +383,23 @@ private Q_SLOTS:
       QCOMPARE(f->imgWA_L->geometry(), QRect(4, 2, 181, f->imgWA_L->height()));
   }
 
+  // A picture larger than its control is drawn smaller with its aspect, centred, not cut.
+  void aPictureLargerThanItsControlIsScaledDown() {
+    QTemporaryDir dir;
+    QImage wide(100, 50, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QVERIFY(wide.save(dir.filePath("wide.bmp")));
+    TImage image;
+    image.Center = true;
+    image.resize(50, 50);
+    image.LoadFromFile(dir.filePath("wide.bmp"));
+    const QImage shot = image.grab().toImage();
+    QCOMPARE(QColor(shot.pixel(2, 25)), QColor(Qt::red));  // the whole width: drawn at 50 x 25
+    QCOMPARE(QColor(shot.pixel(47, 25)), QColor(Qt::red));
+    QVERIFY(QColor(shot.pixel(25, 5)) != QColor(Qt::red)); // above it: free
+    QVERIFY(QColor(shot.pixel(25, 44)) != QColor(Qt::red));
+  }
+
   void picturesAreReadFromTheWorkingDirectory() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

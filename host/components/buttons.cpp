@@ -194,10 +194,6 @@ void TButtons::SetTopItem(int index) {
   Relayout();
 }
 
-// Visible buttons from the top item on, as one block centred vertically. A
-// block taller than the menu gets lower buttons first (down to what their
-// text needs) and then scrolls: a scroll bar at the right, the mouse wheel,
-// and the focused button always brought into view.
 QList<TButtonsCollItem *> TButtons::ShownItems() {
   QList<TButtonsCollItem *> shown;
   for (int i = FTopItem; i < FItems.Count(); ++i)
@@ -224,6 +220,10 @@ int TButtons::NeededHeight() const {
   return qMin(n * ButtonHeight + (n - 1) * 3, n * ReadableHeight() + (n - 1) * 2) + HeadingGaps(shown);
 }
 
+// Visible buttons from the top item on, as one block centred vertically. A
+// block taller than the menu gets lower buttons first (down to what their
+// text needs) and then scrolls: a scroll bar at the right, the mouse wheel,
+// and the focused button always brought into view.
 void TButtons::Relayout() {
   if (FItems.FUpdateCount > 0 || FLayingOut)
     return;
