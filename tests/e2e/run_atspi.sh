@@ -13,7 +13,7 @@ done
 TMP=$(mktemp -d)
 export TMP WEXO PICTURES CHECK
 # Everything below runs on a session bus of its own, which ends with it.
-exec dbus-run-session -- bash -c '
+dbus-run-session -- bash -c '
   pids=()
   trap "kill \${pids[*]} 2>/dev/null; rm -rf \"$TMP\"" EXIT
   exec 3>"$TMP/display"
