@@ -96,9 +96,8 @@ QRect TButtonsBtn::CaptionRect() const {
 }
 
 QString TButtonsBtn::CutCaption() const {
-  const QString caption = QVNDisplayCaption(FMenu->Items()->Items(FIndex)->LeftCaption());
-  return QFontMetricsF(CaptionFont(font(), isEnabled())).horizontalAdvance(caption) > CaptionRect().width() ? caption
-                                                                                                           : QString();
+  return IfCut(QVNDisplayCaption(FMenu->Items()->Items(FIndex)->LeftCaption()), CaptionFont(font(), isEnabled()),
+               CaptionRect().width());
 }
 
 QString TButtonsBtn::KeyText() const { return FMenu->Items()->Items(FIndex)->RightCaption(); }
@@ -194,7 +193,7 @@ void TButtons::SetTopItem(int index) {
   Relayout();
 }
 
-QList<TButtonsCollItem *> TButtons::ShownItems() {
+QList<TButtonsCollItem *> TButtons::ShownItems() const {
   QList<TButtonsCollItem *> shown;
   for (int i = FTopItem; i < FItems.Count(); ++i)
     if (FItems.Items(i)->Visible())
@@ -212,7 +211,7 @@ int TButtons::HeadingGaps(const QList<TButtonsCollItem *> &shown) {
 int TButtons::ReadableHeight() const { return fontMetrics().height() + 8; }
 
 int TButtons::NeededHeight() const {
-  const QList<TButtonsCollItem *> shown = const_cast<TButtons *>(this)->ShownItems();
+  const QList<TButtonsCollItem *> shown = ShownItems();
   const int n = int(shown.size());
   if (n == 0)
     return 0;

@@ -110,7 +110,7 @@ protected:
 
 private:
   friend class TButtonsCollection;
-  QList<TButtonsCollItem *> ShownItems();
+  QList<TButtonsCollItem *> ShownItems() const;
   static int HeadingGaps(const QList<TButtonsCollItem *> &shown);
   int ReadableHeight() const;
   TButtonsCollection FItems;

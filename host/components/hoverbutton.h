@@ -1,6 +1,7 @@
 #pragma once
 // A self-drawn button that knows whether the mouse is over it.
 #include <QAbstractButton>
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -13,6 +14,9 @@ public:
 protected:
   // The whole caption where the button shows it cut short, else empty.
   virtual QString CutCaption() const { return {}; }
+  static QString IfCut(const QString &caption, const QFont &font, int room) {
+    return QFontMetricsF(font).horizontalAdvance(caption) > room ? caption : QString();
+  }
   bool event(QEvent *e) override {
     // A caption cut short with "…" is shown whole as the tooltip.
     if (e->type() == QEvent::ToolTip && toolTip().isEmpty()) {

@@ -74,8 +74,7 @@ QFont TQVNPanelButton::CaptionFont() const {
 }
 
 QString TQVNPanelButton::CutCaption() const {
-  const QString caption = QVNDisplayCaption(FPanel->FButtons.Items(FIndex)->BtnCaption());
-  return QFontMetricsF(CaptionFont()).horizontalAdvance(caption) > CaptionRect().width() ? caption : QString();
+  return IfCut(QVNDisplayCaption(FPanel->FButtons.Items(FIndex)->BtnCaption()), CaptionFont(), CaptionRect().width());
 }
 
 void TQVNPanelButton::keyPressEvent(QKeyEvent *e) {

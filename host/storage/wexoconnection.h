@@ -96,10 +96,10 @@ public:
   // a starter may stop inside it before the server ends its session, and
   // the longest statement.
   static constexpr int SchemaLockSeconds = 30;
-  // Behind a transaction pooler: how often a shown window reads the change counter.
-  static constexpr int PooledWatchMs = 1500;
   static constexpr int SchemaIdleSeconds = 20;
   static constexpr int SchemaStatementSeconds = 60;
+  // Behind a transaction pooler: how often a shown window reads the change counter.
+  static constexpr int PooledWatchMs = 1500;
   static constexpr int BusyTimeoutMs = 5000;
   // A lock held this long by another program is shown, as a lost server is.
   static constexpr int LockShownAfterMs = 5000;

@@ -1,28 +1,22 @@
 #include "pgbouncer.h"
+#include "tcpproxy.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 const char *const kProgram = "/usr/sbin/pgbouncer";
 
 bool Listening(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(quint16(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0;
-  ::close(fd);
-  return ok;
+  const int fd = ConnectLoopback(port);
+  if (fd >= 0)
+    ::close(fd);
+  return fd >= 0;
 }
 } // namespace
 

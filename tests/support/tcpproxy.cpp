@@ -41,20 +41,6 @@ void CloseFd(int &fd) {
   fd = -1;
 }
 
-int Connect(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(uint16_t(port));
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  int one = 1;
-  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  return fd;
-}
 
 // Sends what is due; false when the socket is gone.
 bool Flush(int fd, std::deque<Chunk> &queue, Clock::time_point now) {
@@ -72,6 +58,22 @@ bool Flush(int fd, std::deque<Chunk> &queue, Clock::time_point now) {
   return true;
 }
 } // namespace
+
+int ConnectLoopback(int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(uint16_t(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return fd;
+}
+
 
 TTcpProxy::TTcpProxy(int targetPort, int delayMs) : FTargetPort(targetPort), FDelayMs(delayMs) {
   FListen = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -146,7 +148,7 @@ void TTcpProxy::Loop() {
         ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto p = std::make_unique<Pair>();
         p->client = client;
-        p->server = Connect(FTargetPort);
+        p->server = ConnectLoopback(FTargetPort);
         if (p->server < 0)
           CloseFd(p->client);
         else {

@@ -8,6 +8,9 @@
 #include <mutex>
 #include <thread>
 
+// A connection to that port on loopback (without Nagle's delay); -1 when nothing listens.
+int ConnectLoopback(int port);
+
 class TTcpProxy {
 public:
   TTcpProxy(int targetPort, int delayMs = 0);
