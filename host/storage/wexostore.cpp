@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <iterator>
 
 #include "framework/qvnframework.h"
 
@@ -371,14 +370,23 @@ void TWexoStore::MigrateLocked() {
   if (current >= SchemaVersion)
     return;
   const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
-  // Each step goes with its version number in the one transaction; step v makes version v + 1.
-  static constexpr void (TWexoStore::*kSteps[])() = {&TWexoStore::MigrateTo1, &TWexoStore::MigrateTo2,
-                                                     &TWexoStore::MigrateTo3, &TWexoStore::MigrateTo4,
-                                                     &TWexoStore::MigrateTo5, &TWexoStore::MigrateTo6,
-                                                     &TWexoStore::MigrateTo7};
-  static_assert(std::size(kSteps) == SchemaVersion);
-  for (int version = qMax(current, 0); version < SchemaVersion; ++version)
-    (this->*kSteps[version])();
+  // Each step goes with its version number in the one transaction. A new
+  // step needs its line here and SchemaVersion raised with it.
+  static_assert(SchemaVersion == 7);
+  if (current < 1)
+    MigrateTo1();
+  if (current < 2)
+    MigrateTo2();
+  if (current < 3)
+    MigrateTo3();
+  if (current < 4)
+    MigrateTo4();
+  if (current < 5)
+    MigrateTo5();
+  if (current < 6)
+    MigrateTo6();
+  if (current < 7)
+    MigrateTo7();
   Exec(QStringLiteral("DELETE FROM schema_version"));
   Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
   if (fresh)
