@@ -1,13 +1,25 @@
 #!/usr/bin/env python3
 """Draws the glyph library as SVG files into assets/glyphs and writes the
-resource file assets/glyphs.qrc. Run it again after changing a picture."""
+resource file assets/glyphs.qrc. Run it again after changing a picture.
+
+Letters are drawn as outlines (from build/tools/wexo_letter_paths, built with
+`ninja -C build wexo_letter_paths`), so a glyph needs no font to draw."""
 import os
+import subprocess
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "assets", "glyphs")
+LETTER_PATHS = os.environ.get("WEXO_LETTER_PATHS", os.path.join(HERE, "..", "build", "tools", "wexo_letter_paths"))
 
 
-def metal_tile(letter):
+def letter_paths(pixel_size, letters):
+    """The bold DejaVu Sans outline of each letter, centred on its baseline."""
+    out = subprocess.run([LETTER_PATHS, "DejaVu Sans", str(pixel_size), letters], check=True, capture_output=True,
+                         text=True, env=dict(os.environ, QT_QPA_PLATFORM="offscreen")).stdout
+    return dict(line.split("\t", 1) for line in out.splitlines())
+
+
+def metal_tile(outline):
     return f'''<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 48 48" width="48" height="48">
   <defs>
     <linearGradient id="m" x1="0" y1="0" x2="0" y2="1">
@@ -21,18 +33,15 @@ def metal_tile(letter):
   <rect x="2" y="2" width="44" height="44" rx="8" fill="url(#e)"/>
   <rect x="4" y="4" width="40" height="40" rx="6.5" fill="url(#m)"/>
   <path d="M6 12 Q24 4 42 12 L42 10 Q24 2 6 10 Z" fill="#ffffff" opacity="0.6"/>
-  <text x="24" y="34" text-anchor="middle" font-family="DejaVu Sans, Arial, sans-serif" font-weight="bold"
-        font-size="27" fill="#ffffff" opacity="0.8" transform="translate(1 1)">{letter}</text>
-  <text x="24" y="34" text-anchor="middle" font-family="DejaVu Sans, Arial, sans-serif" font-weight="bold"
-        font-size="27" fill="#3b4350">{letter}</text>
+  <path transform="translate(25 35)" fill="#ffffff" opacity="0.8" d="{outline}"/>
+  <path transform="translate(24 34)" fill="#3b4350" d="{outline}"/>
 </svg>
 '''
 
 
-def red_digit(d):
+def red_digit(outline):
     return f'''<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 16 16" width="16" height="16">
-  <text x="8" y="14" text-anchor="middle" font-family="DejaVu Sans, Arial, sans-serif" font-weight="bold"
-        font-size="15" fill="#d01010">{d}</text>
+  <path transform="translate(8 14)" fill="#d01010" d="{outline}"/>
 </svg>
 '''
 
@@ -104,16 +113,18 @@ SIMPLE = {
 def main():
     os.makedirs(OUT, exist_ok=True)
     names = []
+    letters = letter_paths(27, "VDXWAFSBE")
     for letter in "VDXWAFSBE":
         name = f"CHAR{letter}METAL"
         names.append(name)
         with open(os.path.join(OUT, name + ".svg"), "w") as f:
-            f.write(metal_tile(letter))
+            f.write(metal_tile(letters[letter]))
+    digits = letter_paths(15, "12345")
     for d in range(1, 6):
         name = f"ZAHL{d}RED"
         names.append(name)
         with open(os.path.join(OUT, name + ".svg"), "w") as f:
-            f.write(red_digit(d))
+            f.write(red_digit(digits[str(d)]))
     for name, svg in SIMPLE.items():
         names.append(name)
         with open(os.path.join(OUT, name + ".svg"), "w") as f:
