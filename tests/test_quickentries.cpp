@@ -42,6 +42,21 @@ private Q_SLOTS:
     QCOMPARE(RowTexts(fx.F()->vtSchnellEinstiegView), rows);
   }
 
+  // Reached by Tab after a reload, the list focuses its first cell, where its
+  // frame shows and the commands act; a click leaves the choice to the click.
+  void keyboardArrivalFocusesTheFirstCell() {
+    TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(3); });
+    TfrmWexoentree *f = fx.F();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    f->LoadSchnellEinstiege();
+    f->vtSchnellEinstiegView->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(f->GetSE4FocusedColumn(f->vtSchnellEinstiegView), -1);
+    f->btnBeenden->setFocus(Qt::TabFocusReason);
+    f->vtSchnellEinstiegView->setFocus(Qt::TabFocusReason);
+    QCOMPARE(f->GetSE4FocusedColumn(f->vtSchnellEinstiegView), 0);
+  }
+
   void commandsActOnTheFocusedCell() {
     TWindowFixture fx([](TScriptedWexodm &d) { d.Entries = Entries(7); });
     TfrmWexoentree *f = fx.F();

@@ -146,6 +146,52 @@ private Q_SLOTS:
     QVERIFY2(low.isEmpty(), qPrintable(low.join('\n')));
   }
 
+
+  // Every control the keyboard reaches shows it: the pixels that change when
+  // it gains the focus form a ring of at least 3:1 against what they were,
+  // and go again when the focus moves on. Empty and filled lists alike.
+  void everyFocusStandsOut() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(928, 666);
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    QCOMPARE(f->vtSchnellEinstiegView->model()->rowCount(), 0);
+    QVERIFY(f->vstAufgaben->model()->rowCount() > 0);
+    QStringList faint;
+    int checked = 0;
+    for (QWidget *w : f->findChildren<QWidget *>()) {
+      if (!w->isVisible() || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled())
+        continue;
+      const QRect area(w->mapTo(f, QPoint(-3, -3)), w->size() + QSize(6, 6));
+      f->btnBeenden->setFocus(Qt::TabFocusReason);
+      if (w == f->btnBeenden)
+        f->btnSuchen->setFocus(Qt::TabFocusReason);
+      QApplication::processEvents();
+      const QImage before = f->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+      w->setFocus(Qt::TabFocusReason);
+      QApplication::processEvents();
+      if (!w->hasFocus()) // a container that hands the focus on
+        continue;
+      ++checked;
+      const QImage focused = f->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+      int ring = 0;
+      for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+          if (Contrast(focused.pixel(x, y), before.pixel(x, y)) >= 3)
+            ++ring;
+      const QString name = QString("%1 %2").arg(w->metaObject()->className(), w->objectName());
+      if (ring < (w->width() + w->height()) / 2)
+        faint << QString("%1: %2 Punkte").arg(name).arg(ring);
+      (w == f->btnBeenden ? static_cast<QWidget *>(f->btnSuchen) : f->btnBeenden)->setFocus(Qt::TabFocusReason);
+      QApplication::processEvents();
+      if (f->grab(area).toImage().convertToFormat(QImage::Format_RGB32) != before)
+        faint << name + ": bleibt nach dem Fokus";
+    }
+    QVERIFY(checked >= 20);
+    QVERIFY2(faint.isEmpty(), qPrintable(faint.join('\n')));
+  }
+
   void creationAndFirstShow() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

@@ -2,6 +2,7 @@
 // A button with a picture from the glyph library, above its caption or alone.
 #include <QToolButton>
 
+#include "components/focuscue.h"
 #include "components/qvnresourceglyph.h"
 
 class TResBitBtn : public QToolButton {
@@ -35,10 +36,14 @@ Q_SIGNALS:
 
 protected:
   void contextMenuEvent(QContextMenuEvent *) override;
+  void focusInEvent(QFocusEvent *) override;
+  void paintEvent(QPaintEvent *) override;
 
 private:
   void UpdateIcon();
+  QColor SeenOn() const;
   int FTag = 0;
   QString FCaption;
   TQVNResourceGlyph FGlyph;
+  TFocusCue FFocusCue;
 };

@@ -294,10 +294,33 @@ void TVTStringList::PaintCell(QPainter *painter, const QRect &cellRect, int node
     if (VertGridLines)
       painter->drawLine(cellRect.topRight(), cellRect.bottomRight());
   }
-  if (!FullRowSelect() && currentIndex().row() == node && currentIndex().column() == column && hasFocus()) {
-    painter->setPen(QPen(palette().text().color(), 1, Qt::DotLine));
-    painter->drawRect(cellRect.adjusted(0, 0, -1, -1));
+  // The keyboard's place: 2 px around the focused row (or cell), in the text
+  // colour, which stands out from white, grey and the selection colour alike.
+  if (FFocusCue.Shown(this) && currentIndex().row() == node && (FullRowSelect() || currentIndex().column() == column)) {
+    const QColor ink = palette().text().color();
+    const QRect r = cellRect;
+    painter->fillRect(QRect(r.left(), r.top(), r.width(), 2), ink);
+    painter->fillRect(QRect(r.left(), r.bottom() - 1, r.width(), 2), ink);
+    if (!FullRowSelect() || column == 0)
+      painter->fillRect(QRect(r.left(), r.top(), 2, r.height()), ink);
+    if (!FullRowSelect() || column == ColumnCount() - 1)
+      painter->fillRect(QRect(r.right() - 1, r.top(), 2, r.height()), ink);
   }
+}
+
+// An empty list shows the keyboard's arrival by a frame around itself.
+void TVTStringList::paintEvent(QPaintEvent *e) {
+  QTreeView::paintEvent(e);
+  if (!FFocusCue.Shown(this) || (model() && model()->rowCount() > 0))
+    return;
+  QPainter p(viewport());
+  p.setPen(QPen(palette().text().color(), 2));
+  p.drawRect(QRectF(viewport()->rect()).adjusted(1, 1, -1, -1));
+}
+
+void TVTStringList::focusInEvent(QFocusEvent *e) {
+  FFocusCue.Track(e);
+  QTreeView::focusInEvent(e); // which, reached by the keyboard, focuses the first cell if none is
 }
 
 void TVTStringList::SetGhosted(bool ghosted) {

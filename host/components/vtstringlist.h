@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QStringList>
 #include <QTreeView>
+
+#include "components/focuscue.h"
 #include <memory>
 #include <vector>
 
@@ -135,6 +137,8 @@ protected:
   void mousePressEvent(QMouseEvent *) override;
   void mouseDoubleClickEvent(QMouseEvent *) override;
   void keyPressEvent(QKeyEvent *) override;
+  void focusInEvent(QFocusEvent *) override;
+  void paintEvent(QPaintEvent *) override;
   void contextMenuEvent(QContextMenuEvent *) override;
   void resizeEvent(QResizeEvent *) override;
   bool viewportEvent(QEvent *) override;
@@ -149,4 +153,5 @@ private:
   int FUpdateCount = 0;
   bool FResetPending = false;
   bool FGhosted = false;
+  TFocusCue FFocusCue;
 };

@@ -1,0 +1,33 @@
+#pragma once
+// Where the keyboard is, on controls whose style marks it too faintly to see:
+// a 2 px frame, shown while the control has a focus that did not come from a
+// mouse click (a click shows its place by itself).
+#include <QColor>
+#include <QFocusEvent>
+#include <QWidget>
+#include <cmath>
+
+class TFocusCue {
+public:
+  void Track(const QFocusEvent *e) { FByMouse = e->reason() == Qt::MouseFocusReason; }
+  bool Shown(const QWidget *w) const { return w->hasFocus() && !FByMouse; }
+
+  // The window's dark orange where it stands out at 3:1 from the background
+  // (as on the menu entries), white on the dark panels.
+  static QColor On(const QColor &background) {
+    const QColor orange(0xB3, 0x5F, 0x00);
+    return Contrast(orange, background) >= 3 ? orange : QColor(Qt::white);
+  }
+  // WCAG's contrast ratio of two colours.
+  static double Contrast(const QColor &a, const QColor &b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+  }
+
+private:
+  static double Luminance(const QColor &c) {
+    auto channel = [](double s) { return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  }
+  bool FByMouse = false;
+};
