@@ -192,6 +192,30 @@ private Q_SLOTS:
     QVERIFY2(faint.isEmpty(), qPrintable(faint.join('\n')));
   }
 
+  // A click shows its place by itself: a button focused by the mouse draws no
+  // frame, neither then nor when the focus comes back after its dialog.
+  void aClickDrawsNoFocusFrame() {
+    TWindowFixture fx;
+    TfrmWexoentree *f = fx.F();
+    f->resize(928, 666);
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    TResBitBtn *b = f->spbSENew;
+    f->btnBeenden->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QVERIFY(b->isVisible());
+    const QRect area(b->mapTo(f, QPoint(0, 0)), b->size());
+    const QImage unfocused = f->grab(area).toImage();
+    b->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    QCOMPARE(f->grab(area).toImage(), unfocused);
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason), back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(b, &away);
+    QApplication::sendEvent(b, &back);
+    QApplication::processEvents();
+    QCOMPARE(f->grab(area).toImage(), unfocused);
+  }
+
   void creationAndFirstShow() {
     TWindowFixture fx;
     TfrmWexoentree *f = fx.F();

@@ -9,7 +9,11 @@
 
 class TFocusCue {
 public:
-  void Track(const QFocusEvent *e) { FByMouse = e->reason() == Qt::MouseFocusReason; }
+  // The focus coming back from a dialog or a popup menu keeps how it came first.
+  void Track(const QFocusEvent *e) {
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
+      FByMouse = e->reason() == Qt::MouseFocusReason;
+  }
   bool Shown(const QWidget *w) const { return w->hasFocus() && !FByMouse; }
 
   // The window's dark orange where it stands out at 3:1 from the background
