@@ -21,7 +21,8 @@ QString SvgPath(const QPainterPath &path) {
     case QPainterPath::MoveToElement:
       if (i > 0)
         d += QLatin1Char('Z');
-      d += QStringLiteral("M%1 %2").arg(Number(e.x), Number(e.y)); break;
+      d += QStringLiteral("M%1 %2").arg(Number(e.x), Number(e.y));
+      break;
     case QPainterPath::LineToElement: d += QStringLiteral("L%1 %2").arg(Number(e.x), Number(e.y)); break;
     case QPainterPath::CurveToElement: {
       const QPainterPath::Element c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
