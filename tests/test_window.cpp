@@ -146,7 +146,6 @@ private Q_SLOTS:
     QVERIFY2(low.isEmpty(), qPrintable(low.join('\n')));
   }
 
-
   // Every control the keyboard reaches shows it: the pixels that change when
   // it gains the focus form a ring of at least 3:1 against what they were,
   // and go again when the focus moves on. Empty and filled lists alike.
@@ -163,11 +162,11 @@ private Q_SLOTS:
     for (QWidget *w : f->findChildren<QWidget *>()) {
       if (!w->isVisible() || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled())
         continue;
-      const QRect area(w->mapTo(f, QPoint(-3, -3)), w->size() + QSize(6, 6));
       f->btnBeenden->setFocus(Qt::TabFocusReason);
       if (w == f->btnBeenden)
         f->btnSuchen->setFocus(Qt::TabFocusReason);
       QApplication::processEvents();
+      const QRect area(w->mapTo(f, QPoint(-3, -3)), w->size() + QSize(6, 6));
       const QImage before = f->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
       w->setFocus(Qt::TabFocusReason);
       QApplication::processEvents();
