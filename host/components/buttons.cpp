@@ -1,4 +1,5 @@
 #include "components/buttons.h"
+#include "components/focuscue.h"
 #include "components/actionlist.h"
 #include "components/qvnstdcontrols.h"
 
@@ -61,8 +62,7 @@ void TButtonsBtn::paintEvent(QPaintEvent *) {
     fill = fill.darker(110);
   p.fillPath(path, fill);
   if (hasFocus()) {
-    // The focus frame is 2 px of dark orange: 4:1 against the entry's fill.
-    p.setPen(QPen(QColor(0xB3, 0x5F, 0x00), 2));
+    p.setPen(QPen(TFocusCue::Orange(), 2));
     p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 2.5, 2.5);
   } else {
     p.setPen(QColor(0xB8, 0xB8, 0xB8));
