@@ -144,13 +144,8 @@ Twexodm::Twexodm(TWexoStore *store, bool ownsStore, QObject *parent, bool batchT
     }
     TWexoConnection *connection = FStore->Connection();
     connect(connection, &TWexoConnection::OpenWorkChanged, this, &Twexodm::OpenWorkChanged);
-    connect(connection, &TWexoConnection::OpenWorkPushed, this, [this](const QString &payload) {
-      switch (ApplyPushedOpenWork(payload)) {
-      case TPush::Applied: Q_EMIT OpenWorkPushed(); break;
-      case TPush::ReadNeeded: Q_EMIT OpenWorkChanged(); break;
-      case TPush::Ignored: break; // malformed, or of another version: not ours to act on
-      }
-    });
+    connect(connection, &TWexoConnection::OpenWorkPushed, this, &Twexodm::TakePushedOpenWork);
+    SetUpOpenWorkChecks();
     connect(connection, &TWexoConnection::StateChanged, this, &Twexodm::StoreStateChanged);
     connect(connection, &TWexoConnection::Reconnected, this, &Twexodm::Reconnected);
     connect(connection, &TWexoConnection::DamageFound, this, &Twexodm::DamageFound);
@@ -189,54 +184,6 @@ void Twexodm::LoadParameters() {
   TWexoGeneralOptions::SetOptions(options);
 }
 
-Twexodm::TPush Twexodm::ApplyPushedOpenWork(const QString &payload) {
-  const QStringList fields = payload.split(QLatin1Char('|'));
-  if (fields.size() != 5 || fields[0] != QLatin1String("wexo1"))
-    return TPush::Ignored;
-  bool clientOk = false, branchOk = false;
-  const int client = fields[1].toInt(&clientOk), branch = fields[2].toInt(&branchOk);
-  if (!clientOk || !branchOk)
-    return TPush::Ignored;
-  // Resubmissions (due times count) or totals too long to push: read once.
-  if (fields[3] == QLatin1String("W") || fields[3] == QLatin1String("*"))
-    return TPush::ReadNeeded;
-  if (fields[3] != QLatin1String("-"))
-    return TPush::Ignored;
-  if (!FHaveOpenWork)
-    return TPush::ReadNeeded;
-  QList<std::pair<TWexoOpenWork::Key, int>> pushed;
-  for (const QString &total : fields[4].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-    const QStringList parts = total.split(QLatin1Char('/'));
-    bool subOk = false, countOk = false;
-    const int subkind = parts.value(1).toInt(&subOk), count = parts.value(2).toInt(&countOk);
-    if (parts.size() != 3 || parts[0].isEmpty() || !subOk || !countOk || count < 0)
-      return TPush::Ignored;
-    pushed.append({TWexoOpenWork::Key{parts[0], subkind, client, branch}, count});
-  }
-  QList<std::pair<TWexoOpenWork::Key, int>> &totals = FLastOpenWork.Totals;
-  totals.removeIf([&](const auto &t) { return t.first.Client == client && t.first.Branch == branch; });
-  totals += pushed;
-  return TPush::Applied;
-}
-
-TWexoOpenWork Twexodm::OpenWork() {
-  // Pushed totals stand in for a read; the resubmissions due stay as read.
-  if (FUsePushed && FHaveOpenWork) {
-    FOpenWorkCurrent = false;
-    return FLastOpenWork;
-  }
-  FOpenWorkCurrent = false;
-  try {
-    FLastOpenWork = Require(FStore)->Read(wpOpenWork).OpenWork;
-    FHaveOpenWork = true;
-    FOpenWorkCurrent = true;
-  } catch (const EWexoUnreachable &) {
-    if (!FHaveOpenWork)
-      throw;
-  }
-  return FLastOpenWork;
-}
-
 int Twexodm::WiedervorlagenDueAt(const QDateTime &when) { return Require(FStore)->OpenWorkAt(when).WdvoDue(); }
 
 TWexoConnectionState Twexodm::StoreState() const {
@@ -257,11 +204,6 @@ QList<TWexoUsage> Twexodm::OperationUsage() {
     usage.append({rows.value(0).toString(), rows.value(1).toString(), rows.value(2).toInt(),
                   rows.value(3).toLongLong()});
   return usage;
-}
-
-void Twexodm::WatchOpenWork(bool on) {
-  if (FStore)
-    FStore->Connection()->WatchOpenWork(on);
 }
 
 void Twexodm::Journal(const QString &name, const QString &arguments) {

@@ -4,7 +4,9 @@
 // managers that count pending work. Every dialog operation is journaled in the
 // database before its dialog opens; the fault table can make one raise.
 #include <QHash>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <QSet>
 #include <QStringList>
 #include <functional>
@@ -68,10 +70,12 @@ public:
   virtual TWexoOpenWork OpenWork();
   // Whether the counts OpenWork gave last were read just then (not the last ones known).
   bool OpenWorkCurrent() const { return FOpenWorkCurrent; }
-  // Takes totals the server pushed into the open work read last; says when
-  // they cannot stand in for a read, or are none of this program's.
-  enum class TPush { Applied, ReadNeeded, Ignored };
-  TPush ApplyPushedOpenWork(const QString &payload);
+  // While a window watches a server, the counts are read at least this often:
+  // pushed totals are hints, and a lost or forged one lasts until then.
+  static constexpr int ReconcileMs = 60000;
+  // A payload that makes no sense costs at most one read in this time.
+  static constexpr int DistrustReadMs = 10000;
+  void SetReconcileInterval(int ms); // tests
   // While one lives, the open work is what was read and pushed last: no statement.
   class TPushedOpenWork {
   public:
@@ -277,6 +281,10 @@ protected:
 
   void Journal(const QString &name, const QString &arguments);
   void LoadParameters();
+  // Open work (wexodmu_openwork.cpp).
+  void SetUpOpenWorkChecks();
+  void TakePushedOpenWork(const QString &payload);
+  void DistrustPushedOpenWork(const QString &payload);
   void TaskOverview(const QString &title, const QString &kind, int subkind);
 
   TSEStand ChangeLoaded(const TContextSatz &loaded,
@@ -290,6 +298,10 @@ protected:
   bool FHaveOpenWork = false;
   bool FOpenWorkCurrent = false;
   bool FUsePushed = false;
+  qint64 FHighestVersion = 0;
+  QTimer FReconcileTimer;
+  QTimer FDistrustTimer;
+  QElapsedTimer FDistrustRead, FLastDistrust;
   TWexoEntreeMenueInfos FLastMenueInfos;
   TContexte FLastSchnellEinstiege;
   bool FHaveSchnellEinstiege = false;

@@ -1,10 +1,13 @@
 #include "storage/wexoconnection.h"
 
+#include "storage/nativeclient.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlField>
@@ -18,7 +21,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <dlfcn.h>
 #include <mutex>
 #include <sys/socket.h>
 #include <thread>
@@ -39,70 +41,6 @@ QString Describe(const QSqlError &e) {
   return text.simplified();
 }
 
-// A function of a client library the Qt driver loaded: looked up there, so
-// this program links neither client library and a program on SQLite never
-// loads libpq. Null when the library or the function is not there.
-template <class TFunction> TFunction LoadedFunction(const char *library, const char *name) {
-  void *handle = ::dlopen(library, RTLD_NOW | RTLD_NOLOAD);
-  return handle ? reinterpret_cast<TFunction>(::dlsym(handle, name)) : nullptr;
-}
-
-// The driver's handle of an open connection (PGconn*, sqlite3*), or null.
-// The driver names its type by the typedef or by the struct behind it.
-void *DriverHandle(const QSqlDatabase &db, std::initializer_list<const char *> typeNames) {
-  if (!db.isOpen() || !db.driver())
-    return nullptr;
-  const QVariant handle = db.driver()->handle();
-  if (!handle.isValid() ||
-      std::none_of(typeNames.begin(), typeNames.end(), [&](const char *t) { return qstrcmp(handle.typeName(), t) == 0; }))
-    return nullptr;
-  return *static_cast<void *const *>(handle.constData());
-}
-
-// The socket of a PostgreSQL connection, or -1.
-int SocketOf(const QSqlDatabase &db) {
-  using TPQsocket = int (*)(const void *);
-  static const TPQsocket pqSocket = LoadedFunction<TPQsocket>("libpq.so.5", "PQsocket");
-  const void *connection = DriverHandle(db, {"PGconn*", "pg_conn*"});
-  return connection && pqSocket ? pqSocket(connection) : -1;
-}
-
-// libpq's cancel request: a handle taken before a statement (no round trip),
-// sent when the client gives up on it, so the server stops it too.
-void *CancelOf(const QSqlDatabase &db) {
-  using TPQgetCancel = void *(*)(void *);
-  static const auto getCancel = LoadedFunction<TPQgetCancel>("libpq.so.5", "PQgetCancel");
-  void *connection = DriverHandle(db, {"PGconn*", "pg_conn*"});
-  return connection && getCancel ? getCancel(connection) : nullptr;
-}
-void FreeCancelHandle(void *cancel) {
-  using TPQfreeCancel = void (*)(void *);
-  static const auto freeCancel = LoadedFunction<TPQfreeCancel>("libpq.so.5", "PQfreeCancel");
-  if (freeCancel)
-    freeCancel(cancel);
-}
-void SendCancel(void *cancel) {
-  using TPQcancel = int (*)(void *, char *, int);
-  static const auto sendCancel = LoadedFunction<TPQcancel>("libpq.so.5", "PQcancel");
-  char reason[256];
-  if (sendCancel)
-    sendCancel(cancel, reason, int(sizeof reason));
-  FreeCancelHandle(cancel);
-}
-
-using TSqliteBusyHandler = int (*)(void *, int (*)(void *, int), void *);
-TSqliteBusyHandler SqliteBusyHandler() {
-  static const auto handler = LoadedFunction<TSqliteBusyHandler>("libsqlite3.so.0", "sqlite3_busy_handler");
-  return handler;
-}
-
-using TSqliteInterrupt = void (*)(void *);
-TSqliteInterrupt SqliteInterrupt() {
-  static const auto interrupt = LoadedFunction<TSqliteInterrupt>("libsqlite3.so.0", "sqlite3_interrupt");
-  return interrupt;
-}
-
-void *SqliteHandle(const QSqlDatabase &db) { return DriverHandle(db, {"sqlite3*"}); }
 
 // What an administrator reads in pg_stat_activity: "wexo <workstation>", in
 // the printable ASCII the server keeps (up to 63 bytes).
@@ -112,41 +50,6 @@ QString ApplicationName() {
     if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('\'') || c == QLatin1Char('\\'))
       c = QLatin1Char('?');
   return name.left(63);
-}
-
-// An address as libpq reads it (a URI, or key=value pairs): the parameters
-// given, or libpq's reason why it is none, without any part of a password.
-QList<std::pair<QString, QString>> ParseConninfo(const QString &location, QString &error) {
-  struct TOption {
-    char *keyword, *envvar, *compiled, *val, *label, *dispchar;
-    int dispsize;
-  };
-  using TParse = TOption *(*)(const char *, char **);
-  using TFree = void (*)(void *);
-  static const auto parse = LoadedFunction<TParse>("libpq.so.5", "PQconninfoParse");
-  static const auto freeOptions = LoadedFunction<TFree>("libpq.so.5", "PQconninfoFree");
-  static const auto freeMemory = LoadedFunction<TFree>("libpq.so.5", "PQfreemem");
-  QList<std::pair<QString, QString>> given;
-  if (!parse || !freeOptions || !freeMemory) {
-    error = QStringLiteral("die PostgreSQL-Bibliothek libpq ist nicht geladen");
-    return given;
-  }
-  char *message = nullptr;
-  TOption *options = parse(location.toUtf8().constData(), &message);
-  if (!options) {
-    error = message ? QString::fromUtf8(message).trimmed() : QStringLiteral("libpq nennt keinen Grund");
-    if (message)
-      freeMemory(message);
-    // A quoted piece of the address in libpq's reason may come from the password.
-    static const QRegularExpression quoted(QStringLiteral("\"[^\"]*\""));
-    error.replace(quoted, QStringLiteral("„…“"));
-    return given;
-  }
-  for (TOption *o = options; o->keyword; ++o)
-    if (o->val)
-      given.append({QString::fromUtf8(o->keyword), QString::fromUtf8(o->val)});
-  freeOptions(options);
-  return given;
 }
 
 // Takes an option of this program out of an address (URI query or key=value) and returns its value.
@@ -185,7 +88,6 @@ bool IsSqliteDamage(const QSqlError &error) {
 }
 
 const char *const kClosedByServer = "die Verbindung wurde vom Server beendet";
-const char *const kOpenWorkChannel = "wexo_open_work";
 
 // Whether an SQLite file is in WAL mode: its header says so in bytes 18 and 19.
 bool IsWalFile(const QString &path) {
@@ -298,14 +200,14 @@ private:
         // The server is asked to stop the statement too, from a thread of its
         // own: the request may wait for the same dead link.
         if (void *cancel = std::exchange(FCancel, nullptr))
-          std::thread([cancel] { SendCancel(cancel); }).detach();
+          std::thread([cancel] { WexoNative::PgSendCancel(cancel); }).detach();
       }
     }
   }
 
   void FreeCancel() {
     if (void *cancel = std::exchange(FCancel, nullptr))
-      FreeCancelHandle(cancel);
+      WexoNative::PgFreeCancel(cancel);
   }
 
   std::mutex FMutex;
@@ -333,8 +235,8 @@ struct TWexoConnection::TCheck {
   void Stop() {
     std::lock_guard lock(Mutex);
     Stopped = true;
-    if (Handle && SqliteInterrupt())
-      SqliteInterrupt()(Handle);
+    if (Handle && WexoNative::SqliteInterrupt())
+      WexoNative::SqliteInterrupt()(Handle);
   }
 };
 
@@ -342,18 +244,7 @@ TWexoConnection::TWexoConnection(const QString &location) : FLocation(location),
   FName = QStringLiteral("wexo-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
   FRetryTimer.setSingleShot(true);
   connect(&FRetryTimer, &QTimer::timeout, this, &TWexoConnection::StartProbe);
-  FWatchTimer.setInterval(2000);
-  connect(&FWatchTimer, &QTimer::timeout, this, [this] {
-    if (!FPostgres) {
-      CheckDataVersion();
-    } else if (FPooled && FWatching && FOnline && Db().isOpen()) {
-      CheckChangeCounter();
-    } else if (FOnline && !Db().isOpen()) {
-      // The driver closes the connection when the server ends it (a restart,
-      // idle_session_timeout): connected again quietly; only a failure shows.
-      StartProbe();
-    }
-  });
+  SetUpWatch();
   Open();
 }
 
@@ -370,13 +261,18 @@ TWexoConnection::~TWexoConnection() {
     FProbe->disconnect(this);
   }
   // Closed first: the driver then finalises the prepared queries it still holds.
-  {
-    QSqlDatabase db = Db();
-    if (db.isValid())
-      db.close();
-  }
+  CloseSession();
   ClearStatements();
   QSqlDatabase::removeDatabase(FName);
+}
+
+// Ends the session: what listened on its socket goes first, so nothing
+// watches a socket libpq closes (or that a new session gets next).
+void TWexoConnection::CloseSession() {
+  StopListening();
+  QSqlDatabase db = Db();
+  if (db.isValid() && db.isOpen())
+    db.close();
 }
 
 void TWexoConnection::Open() {
@@ -404,7 +300,7 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   if (FPooled)
     FWatchTimer.setInterval(PooledWatchMs);
   QString error;
-  const QList<std::pair<QString, QString>> given = ParseConninfo(address, error);
+  const QList<std::pair<QString, QString>> given = WexoNative::PgParseConninfo(address, error);
   if (!error.isEmpty())
     throw EWexoStoreError(QStringLiteral("Die Datenbankangabe „%1“ ist keine gültige PostgreSQL-Adresse: %2")
                               .arg(FDisplay, error));
@@ -513,9 +409,9 @@ void TWexoConnection::OpenSqlite(const QString &location) {
         QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(path, Describe(db.lastError())));
   // Waiting for a lock is ours to bound: zero for the background's reads, one
   // busy timeout for a user action, with the busy cursor meanwhile.
-  void *handle = SqliteHandle(db);
-  if (handle && SqliteBusyHandler())
-    FOwnBusyHandler = SqliteBusyHandler()(handle, &TWexoConnection::OnBusy, this) == 0;
+  void *handle = WexoNative::SqliteHandle(db);
+  if (handle && WexoNative::SqliteBusyHandler())
+    FOwnBusyHandler = WexoNative::SqliteBusyHandler()(handle, &TWexoConnection::OnBusy, this) == 0;
 }
 
 int TWexoConnection::OnBusy(void *connection, int count) {
@@ -584,10 +480,7 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
       MarkLost(reason);
       SpendAttempt();
     } else {
-      {
-        QSqlDatabase db = Db();
-        db.close();
-      }
+      CloseSession();
       if (!FInTransaction && ReconnectNow())
         rows = RunOnce(sql, params, prepared, failure, reason);
       else
@@ -668,9 +561,15 @@ bool TWexoConnection::ExecWatched(QSqlQuery &q, const QString *text, bool &timed
   const int timeout = !FPostgres ? 0 : FLongRunning ? SchemaStatementSeconds + ServerTimeoutSeconds : ServerTimeoutSeconds;
   ++FSent;
   if (timeout > 0 && FWatchdog)
-    FWatchdog->Arm(SocketOf(Db()), CancelOf(Db()), timeout);
+    FWatchdog->Arm(WexoNative::PgSocket(Db()), WexoNative::PgCancelHandle(Db()), timeout);
   const bool ok = text ? q.exec(*text) : q.exec();
   timedOut = timeout > 0 && FWatchdog && FWatchdog->Disarm();
+  // libpq reads notifications that arrive during a statement into its queue:
+  // the socket shows nothing more for them, so they are taken from there.
+  if (FListener && !FQueuedCheckDue) {
+    FQueuedCheckDue = true;
+    QMetaObject::invokeMethod(this, &TWexoConnection::TakeQueuedNotifications, Qt::QueuedConnection);
+  }
   return ok;
 }
 
@@ -912,7 +811,7 @@ void TWexoConnection::StartBackgroundCheck() {
       if (db.open()) {
         {
           std::lock_guard lock(check->Mutex);
-          check->Handle = SqliteHandle(db);
+          check->Handle = WexoNative::SqliteHandle(db);
           stopped = check->Stopped;
         }
         QSqlQuery q(db);
@@ -1051,11 +950,7 @@ TWexoConnectionState TWexoConnection::State() const {
 
 void TWexoConnection::MarkLost(const QString &reason) {
   FReason = reason;
-  {
-    QSqlDatabase db = Db();
-    if (db.isOpen())
-      db.close();
-  }
+  CloseSession();
   ClearStatements();
   if (!FOnline)
     return;
@@ -1072,7 +967,7 @@ void TWexoConnection::MarkOnline() {
   FRetryStep = 0;
   FRetryTimer.stop();
   if (FWatching)
-    Subscribe();
+    Listen();
   if (wasAway) {
     QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
     QMetaObject::invokeMethod(this, &TWexoConnection::Reconnected, Qt::QueuedConnection);
@@ -1133,6 +1028,7 @@ void TWexoConnection::StartProbe() {
   struct TAttempt {
     QString Name = QStringLiteral("wexo-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool Reached = false;
+    bool Listening = false;
     QString Reason;
   };
   auto attempt = std::make_shared<TAttempt>();
@@ -1145,9 +1041,10 @@ void TWexoConnection::StartProbe() {
     db.setConnectOptions(options);
     attempt->Reached = db.open();
     if (attempt->Reached) {
-      // Listening costs a round trip of its own: made here too, not in the window's thread.
+      // Listening costs a round trip of its own: made here too, not in the
+      // window's thread, which then only watches the socket.
       if (listen)
-        db.driver()->subscribeToNotification(QString::fromLatin1(kOpenWorkChannel));
+        attempt->Listening = QSqlQuery(db).exec(ListenStatement());
       db.driver()->moveToThread(owner);
     } else {
       attempt->Reason = Describe(db.lastError());
@@ -1169,119 +1066,21 @@ void TWexoConnection::StartProbe() {
         ScheduleRetry();
       return;
     }
-    TakeOver(attempt->Name);
+    TakeOver(attempt->Name, attempt->Listening);
   });
   probe->start();
 }
 
 // The connection made in the background becomes the one of this program.
-void TWexoConnection::TakeOver(const QString &name) {
+void TWexoConnection::TakeOver(const QString &name, bool listening) {
   ClearStatements();
-  {
-    QSqlDatabase old = Db();
-    if (old.isValid())
-      old.close();
-  }
+  CloseSession();
   QSqlDatabase::removeDatabase(FName);
   FName = name;
+  FListening = listening;
   const bool wasAway = !FOnline;
   MarkOnline();
   // A session the server ended quietly: what changed meanwhile is read once.
   if (!wasAway && FWatching)
     QMetaObject::invokeMethod(this, &TWexoConnection::OpenWorkChanged, Qt::QueuedConnection);
-}
-
-void TWexoConnection::WatchOpenWork(bool on) {
-  const bool was = FWatching;
-  FWatching = on;
-  if (FPostgres) {
-    // Listening stays on once started: hiding and showing the window costs no statements.
-    if (on && !was && FOnline)
-      Subscribe();
-    // Behind a pooler the counter read now is what later reads compare with.
-    if (on && FPooled && FDataVersion < 0 && FOnline && Db().isOpen())
-      CheckChangeCounter();
-    if (!FWatchTimer.isActive())
-      FWatchTimer.start();
-    return;
-  }
-  // The version read before a dialog still stands: showing the window again asks nothing.
-  if (on && !FWatchTimer.isActive()) {
-    if (FDataVersion < 0)
-      CheckDataVersion();
-    FWatchTimer.start();
-  } else if (!on) {
-    FWatchTimer.stop();
-  }
-}
-
-void TWexoConnection::Subscribe() {
-  QSqlDriver *driver = Db().driver();
-  if (FPooled || !driver || !Db().isOpen())
-    return;
-  const QString channel = QString::fromLatin1(kOpenWorkChannel);
-  if (!driver->subscribedToNotifications().contains(channel)) {
-    ++FSent;
-    if (!driver->subscribeToNotification(channel))
-      return;
-  }
-  connect(driver, &QSqlDriver::notification, this, &TWexoConnection::Notified, Qt::UniqueConnection);
-}
-
-// A notification with the new totals is handed on as it is; one without
-// (a TRUNCATE, an older program's trigger) says only that something changed.
-void TWexoConnection::Notified(const QString &, QSqlDriver::NotificationSource, const QVariant &payload) {
-  const QString text = payload.toString();
-  if (text.isEmpty())
-    Q_EMIT OpenWorkChanged();
-  else
-    Q_EMIT OpenWorkPushed(text);
-}
-
-// Behind a transaction pooler nobody listens: every change of the open work
-// counts up a sequence, and one tiny read of it every two seconds tells a
-// shown window whether to read its counts.
-void TWexoConnection::CheckChangeCounter() {
-  TFailure failure = TFailure::None;
-  QString reason;
-  TWexoRows rows = RunOnce(QStringLiteral("SELECT last_value FROM open_work_changes"), {}, true, failure, reason);
-  if (failure != TFailure::None || !rows.next())
-    return; // a statement of the user's will tell what is wrong
-  const qint64 counter = rows.value(0).toLongLong();
-  const bool changed = FDataVersion >= 0 && counter != FDataVersion;
-  FDataVersion = counter;
-  if (changed)
-    Q_EMIT OpenWorkChanged();
-}
-
-// Asked every two seconds without waiting for a lock: another program's long
-// lock (a VACUUM, a bulk job) is tried again at the next tick, and after
-// LockShownAfterMs it is shown, as a lost server is.
-void TWexoConnection::CheckDataVersion() {
-  SetLockWait(0);
-  const auto waitBack = qScopeGuard([this] { SetLockWait(FFailFast ? 0 : FBusyTimeout); });
-  TFailure failure = TFailure::None;
-  QString reason;
-  TWexoRows rows = RunOnce(QStringLiteral("PRAGMA data_version"), {}, true, failure, reason);
-  if (failure == TFailure::Locked) {
-    if (!FLockedSince.isValid())
-      FLockedSince.start();
-    if (!FLocked && FLockedSince.elapsed() >= LockShownAfterMs) {
-      FLocked = true;
-      Q_EMIT StateChanged();
-    }
-    return;
-  }
-  const bool wasLocked = FLocked;
-  FLockedSince.invalidate();
-  FLocked = false;
-  if (wasLocked)
-    Q_EMIT StateChanged();
-  if (failure != TFailure::None || !rows.next())
-    return; // damage is the statements' and the check's to report
-  const qint64 version = rows.value(0).toLongLong();
-  const bool changed = FDataVersion >= 0 && version != FDataVersion;
-  FDataVersion = version;
-  if (changed || wasLocked)
-    Q_EMIT OpenWorkChanged();
 }

@@ -21,6 +21,7 @@
 #include "framework/qvnframework.h"
 
 class QSqlQuery;
+class QSocketNotifier;
 class QThread;
 
 class EWexoStoreError : public std::runtime_error {
@@ -98,6 +99,8 @@ public:
   static constexpr int SchemaLockSeconds = 30;
   static constexpr int SchemaIdleSeconds = 20;
   static constexpr int SchemaStatementSeconds = 60;
+  // The channel on which the server tells changes of the open work.
+  static constexpr const char *OpenWorkChannel = "wexo_open_work";
   // Behind a transaction pooler: how often a shown window reads the change counter.
   static constexpr int PooledWatchMs = 1500;
   static constexpr int BusyTimeoutMs = 5000;
@@ -189,11 +192,19 @@ private:
   void SpendAttempt();
   void ScheduleRetry();
   void StartProbe();
-  void TakeOver(const QString &name);
-  void Subscribe();
+  void TakeOver(const QString &name, bool listening);
+  void CloseSession();
+  // Change watching (wexoconnection_watch.cpp).
+  void SetUpWatch();
+  static QString ListenStatement();
+  void Listen();
+  void StartListener();
+  void StopListening();
+  void ReadNotifications();
+  void TakeQueuedNotifications();
+  void Notified(const QString &payload);
   void CheckDataVersion();
   void CheckChangeCounter();
-  void Notified(const QString &name, QSqlDriver::NotificationSource source, const QVariant &payload);
   QString WithValues(const QString &sql, const QVariantList &params) const;
   void LockedThisTurn();
   static int OnBusy(void *connection, int count);
@@ -240,6 +251,10 @@ private:
   QPointer<QThread> FProbe;
 
   bool FWatching = false;
+  bool FListening = false; // the session has said LISTEN
+  // Watches the socket of the session that listens; replaced with the session.
+  std::unique_ptr<QSocketNotifier> FListener;
+  bool FQueuedCheckDue = false;
   QTimer FWatchTimer;
   qint64 FDataVersion = -1;
 

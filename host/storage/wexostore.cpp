@@ -26,15 +26,18 @@ const QString &SnapshotSql(bool postgres) {
       "terminal_id = ? "
       "UNION ALL SELECT 'R', '', '', '', tag, 0, 0, 0 FROM menu_permissions WHERE (? & 32) <> 0 AND "
       "terminal_id IN ('*', ?) "
-      "UNION ALL SELECT 'W', kind, '', '', subkind, client_id, branch_nr, open_count FROM pending_totals WHERE "
-      "(? & 64) <> 0 AND open_count <> 0 "
+      "UNION ALL SELECT 'W', kind, %3, '', subkind, client_id, branch_nr, open_count FROM pending_totals WHERE "
+      "(? & 64) <> 0 AND (open_count <> 0 %4) "
       "UNION ALL SELECT 'A', '', '', '', COALESCE(SUM(open_count), 0), 0, 0, 0 FROM pending_counts WHERE (? & 64) <> 0 "
       "AND kind = 'WDVO' AND subkind = 0 AND due_day > ? "
       "UNION ALL SELECT 'L', '', '', '', COUNT(*), 0, 0, 0 FROM pending_work WHERE (? & 64) <> 0 AND kind = 'WDVO' "
       "AND done = 0 AND subkind = 0 AND due_at > ? AND due_at < ? "
       "UNION ALL SELECT 'Q', name, operation, arguments, id, position, 0, 0 FROM quick_entries WHERE (? & 128) <> 0")
                                .arg(TWexoStore::MaxFormValueLength)
-                               .arg(TWexoStore::ByteLength(pg, QStringLiteral("value"))); };
+                               .arg(TWexoStore::ByteLength(pg, QStringLiteral("value")))
+                               // A total's version tells pushed totals from older ones; zero totals carry one too.
+                               .arg(pg ? QStringLiteral("CAST(version AS TEXT)") : QStringLiteral("''"),
+                                    pg ? QStringLiteral("OR version <> 0") : QString()); };
   static const QString sqlite = make(false), postgresql = make(true);
   return postgres ? postgresql : sqlite;
 }
@@ -42,7 +45,7 @@ const QString &SnapshotSql(bool postgres) {
 
 int TWexoOpenWork::Count(const QString &kind, int subkind, int client, const QList<int> &branches) const {
   int sum = 0;
-  for (const auto &[key, count] : Totals)
+  for (const auto &[key, count, version] : Totals)
     if (key.Kind == kind && (subkind < 0 || key.Subkind == subkind) && (client < 0 || key.Client == client) &&
         (branches.isEmpty() || branches.contains(key.Branch)))
       sum += count;
@@ -275,7 +278,7 @@ TWexoSnapshot TWexoStore::Load(int parts, const QDateTime &now) const {
     case 'B': s.Branches.append({int(n1), int(n2), t1}); break;
     case 'M': menu.append({int(n3), TStoredMenuInfo{t1, t2, qint32(n1), n2 != 0}}); break;
     case 'R': s.Forbidden.insert(qint32(n1)); break;
-    case 'W': s.OpenWork.Totals.append({TWexoOpenWork::Key{t1, int(n1), int(n2), int(n3)}, int(n4)}); break;
+    case 'W': s.OpenWork.Totals.append({TWexoOpenWork::Key{t1, int(n1), int(n2), int(n3)}, int(n4), t2.toLongLong()}); break;
     case 'A': s.OpenWork.WdvoAhead = int(n1); break;
     case 'L': s.OpenWork.WdvoLater = int(n1); break;
     case 'Q': entries.append({{n2, n1}, TStoredQuickEntry{n1, t1, t2, t3}}); break;
@@ -372,7 +375,7 @@ void TWexoStore::MigrateLocked() {
   const bool fresh = current == 0 && !HasTable(QStringLiteral("clients"));
   // Each step goes with its version number in the one transaction. A new
   // step needs its line here and SchemaVersion raised with it.
-  static_assert(SchemaVersion == 7);
+  static_assert(SchemaVersion == 8);
   if (current < 1)
     MigrateTo1();
   if (current < 2)
@@ -387,6 +390,8 @@ void TWexoStore::MigrateLocked() {
     MigrateTo6();
   if (current < 7)
     MigrateTo7();
+  if (current < 8)
+    MigrateTo8();
   Exec(QStringLiteral("DELETE FROM schema_version"));
   Exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {SchemaVersion});
   if (fresh)
@@ -606,33 +611,36 @@ void TWexoStore::MigrateTo7() {
   CountTotalsAnew();
 }
 
-// A change of the open work tells every window the new totals of each client
-// and branch it touched ("wexo1|client|branch|-|KIND/subkind/count …"), so a
-// window refreshes its task list without a statement. Resubmissions (their
-// due times count) and totals too long for a notification are announced with
-// "W" or "*" instead: those windows read once. A TRUNCATE says "" (read).
+// A change of the open work tells every window the new totals it made, for
+// each client and branch it touched: "wexo2|client|branch|-|KIND/subkind/
+// count/version …", only the kinds the statement changed, so a window keeps
+// what it knows of the others. A window refreshes its task list from that
+// without a statement. Resubmissions (their due times count) and totals too
+// long for a notification are announced with "W" or "*" instead: those
+// windows read once. A TRUNCATE says "" (read).
 void TWexoStore::PushOpenWorkTotals() {
+  const QString changed = QStringLiteral("SELECT client_id || ':' || branch_nr || ':' || kind || ':' || subkind FROM %1");
   ExecDirect(QStringLiteral(
       "CREATE OR REPLACE FUNCTION pending_work_push() RETURNS trigger AS $$ "
       "DECLARE keys text[]; r record; totals text; payload text; BEGIN "
       "PERFORM nextval('open_work_changes'); "
-      "IF TG_OP = 'INSERT' THEN "
-      "SELECT array_agg(client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int) INTO keys FROM new_rows; "
-      "ELSIF TG_OP = 'DELETE' THEN "
-      "SELECT array_agg(client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int) INTO keys FROM old_rows; "
-      "ELSE SELECT array_agg(k) INTO keys FROM ("
-      "SELECT client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int AS k FROM new_rows UNION ALL "
-      "SELECT client_id || ':' || branch_nr || ':' || (kind = 'WDVO')::int FROM old_rows) changed; "
+      "IF TG_OP = 'INSERT' THEN SELECT array_agg(k) INTO keys FROM (%1) AS changed(k); "
+      "ELSIF TG_OP = 'DELETE' THEN SELECT array_agg(k) INTO keys FROM (%2) AS changed(k); "
+      "ELSE SELECT array_agg(k) INTO keys FROM (%1 UNION %2) AS changed(k); "
       "END IF; "
       "FOR r IN SELECT split_part(k, ':', 1)::int AS c, split_part(k, ':', 2)::int AS b, "
-      "bool_or(split_part(k, ':', 3) = '1') AS w FROM unnest(keys) AS k GROUP BY 1, 2 LOOP "
-      "SELECT string_agg(kind || '/' || subkind || '/' || open_count, ' ' ORDER BY kind, subkind) INTO totals "
-      "FROM pending_totals WHERE client_id = r.c AND branch_nr = r.b AND open_count <> 0; "
-      "payload := 'wexo1|' || r.c || '|' || r.b || '|' || CASE WHEN r.w THEN 'W' ELSE '-' END || '|' || "
+      "bool_or(split_part(k, ':', 3) = 'WDVO') AS w, "
+      "array_agg(split_part(k, ':', 3) || '/' || split_part(k, ':', 4)) AS kinds "
+      "FROM unnest(keys) AS k GROUP BY 1, 2 LOOP "
+      "SELECT string_agg(kind || '/' || subkind || '/' || open_count || '/' || version, ' ' ORDER BY kind, subkind) "
+      "INTO totals FROM pending_totals WHERE client_id = r.c AND branch_nr = r.b AND "
+      "kind || '/' || subkind = ANY (r.kinds); "
+      "payload := 'wexo2|' || r.c || '|' || r.b || '|' || CASE WHEN r.w THEN 'W' ELSE '-' END || '|' || "
       "COALESCE(totals, ''); "
-      "IF octet_length(payload) > 7900 THEN payload := 'wexo1|' || r.c || '|' || r.b || '|*|'; END IF; "
+      "IF octet_length(payload) > 7900 THEN payload := 'wexo2|' || r.c || '|' || r.b || '|*|'; END IF; "
       "PERFORM pg_notify('wexo_open_work', payload); "
-      "END LOOP; RETURN NULL; END $$ LANGUAGE plpgsql"));
+      "END LOOP; RETURN NULL; END $$ LANGUAGE plpgsql")
+                 .arg(changed.arg(QStringLiteral("new_rows")), changed.arg(QStringLiteral("old_rows"))));
   ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_work_changed ON pending_work"));
   ExecDirect(QStringLiteral("CREATE TRIGGER pending_work_changed AFTER TRUNCATE ON pending_work "
                             "FOR EACH STATEMENT EXECUTE FUNCTION pending_work_changed()"));
@@ -643,6 +651,27 @@ void TWexoStore::PushOpenWorkTotals() {
   ExecDirect(push.arg(QStringLiteral("u"), QStringLiteral("UPDATE"),
                       QStringLiteral("OLD TABLE AS old_rows NEW TABLE AS new_rows")));
   ExecDirect(push.arg(QStringLiteral("d"), QStringLiteral("DELETE"), QStringLiteral("OLD TABLE AS old_rows")));
+}
+
+// Every total carries the version it was written with: a number from one
+// sequence, taken under the row's lock, so of two totals of one key the later
+// written has the higher number, whatever order their notifications take. A
+// window keeps the total with the highest version; the rows read stay the
+// truth. Only adds: a program of schema 7 reads and writes as before.
+void TWexoStore::MigrateTo8() {
+  // An SQLite file is asked for its every change: no totals are pushed there.
+  if (!IsPostgres())
+    return;
+  ExecDirect(QStringLiteral("CREATE SEQUENCE IF NOT EXISTS open_work_versions"));
+  ExecDirect(QStringLiteral("GRANT SELECT, USAGE ON SEQUENCE open_work_versions TO PUBLIC"));
+  ExecDirect(QStringLiteral("ALTER TABLE pending_totals ADD COLUMN IF NOT EXISTS version BIGINT NOT NULL DEFAULT 0"));
+  ExecDirect(QStringLiteral("CREATE OR REPLACE FUNCTION pending_totals_version() RETURNS trigger AS $$ BEGIN "
+                            "NEW.version := nextval('open_work_versions'); RETURN NEW; END $$ LANGUAGE plpgsql"));
+  ExecDirect(QStringLiteral("DROP TRIGGER IF EXISTS pending_totals_version ON pending_totals"));
+  ExecDirect(QStringLiteral("CREATE TRIGGER pending_totals_version BEFORE INSERT OR UPDATE ON pending_totals "
+                            "FOR EACH ROW EXECUTE FUNCTION pending_totals_version()"));
+  ExecDirect(QStringLiteral("UPDATE pending_totals SET version = 0"));
+  PushOpenWorkTotals();
 }
 
 void TWexoStore::MigrateTo5() {

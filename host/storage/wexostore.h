@@ -48,7 +48,13 @@ struct TWexoOpenWork {
     int Branch = 0;
     bool operator==(const Key &) const = default;
   };
-  QList<std::pair<Key, int>> Totals;
+  // Version: the order in which totals of one key were written (0: not known).
+  struct Total {
+    Key Of;
+    int Count = 0;
+    qint64 Version = 0;
+  };
+  QList<Total> Totals;
   QDateTime Now;       // the moment the due resubmissions were counted for
   int WdvoAhead = 0;   // open resubmissions due after today
   int WdvoLater = 0;   // open resubmissions due later today
@@ -76,7 +82,7 @@ struct TWexoSnapshot {
 
 class TWexoStore {
 public:
-  static constexpr int SchemaVersion = 7;
+  static constexpr int SchemaVersion = 8;
   // What a PostgreSQL starter sends first in the schema's transaction: its
   // limits, then the lock that lets one starter create or update the schema.
   static QString SchemaLockStatement();
@@ -147,6 +153,7 @@ private:
   void MigrateTo5();
   void MigrateTo6();
   void MigrateTo7();
+  void MigrateTo8();
   void NormaliseDueTimesOnPostgres();
   void PushOpenWorkTotals();
   void CountDaysAnew();

@@ -75,13 +75,13 @@ int ConnectLoopback(int port) {
 }
 
 
-TTcpProxy::TTcpProxy(int targetPort, int delayMs) : FTargetPort(targetPort), FDelayMs(delayMs) {
+TTcpProxy::TTcpProxy(int targetPort, int delayMs, int listenPort) : FTargetPort(targetPort), FDelayMs(delayMs) {
   FListen = ::socket(AF_INET, SOCK_STREAM, 0);
   int one = 1;
   ::setsockopt(FListen, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   sockaddr_in a{};
   a.sin_family = AF_INET;
-  a.sin_port = 0;
+  a.sin_port = htons(uint16_t(listenPort));
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::bind(FListen, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0 || ::listen(FListen, 64) != 0)
     throw std::runtime_error("proxy: listen failed");

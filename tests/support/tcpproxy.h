@@ -13,7 +13,8 @@ int ConnectLoopback(int port);
 
 class TTcpProxy {
 public:
-  TTcpProxy(int targetPort, int delayMs = 0);
+  // listenPort 0: a free port; another: that one again (a proxy restarted).
+  TTcpProxy(int targetPort, int delayMs = 0, int listenPort = 0);
   ~TTcpProxy();
   int Port() const { return FPort; }
   // Round trips since the start or the last reset: connections opened plus
