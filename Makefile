@@ -45,10 +45,12 @@ bench: deps build
 	$(BUILD)/bench/wexo_bench $(BUILD)/app/wexo $(BUILD)/bench/bare_window $(BUILD)/pictures
 	$(MAKE) --no-print-directory bench-chain
 
-# A chain of 1,000 simulated workstations, directly and through PgBouncer (about a minute each).
+# A chain of 1,000 simulated workstations, directly, through PgBouncer and with the server
+# restarted halfway (about a minute each).
 bench-chain: deps build
 	$(BUILD)/bench/wexo_chain --workstations 1000 --rate 20 --seconds 20
 	$(BUILD)/bench/wexo_chain --workstations 1000 --rate 20 --seconds 20 --pooler
+	$(BUILD)/bench/wexo_chain --workstations 1000 --rate 20 --seconds 20 --restart
 
 # Each fuzz target runs FUZZ_SECONDS from the seeds in fuzz/corpus; new inputs and
 # findings land in build-fuzz, so the repository's seeds stay as they are.

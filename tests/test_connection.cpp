@@ -633,7 +633,6 @@ private Q_SLOTS:
   // log; a plausible forged one lasts until the next reading of the rows.
   void pushedTotalsAreHintsTheRowsAreTheTruth() {
     TWorkstation w(Url);
-    w.dm->SetReconcileInterval(1500);
     const int invoices = w.Value("INVO").toInt();
     QTest::qWait(300);
     TWexoConnection *connection = w.dm->Store()->Connection();
@@ -661,6 +660,7 @@ private Q_SLOTS:
     QCOMPARE(connection->StatementsSent(), before + 1);
     QCOMPARE(logged(), loggedBefore + 1);
     // Plausible, and false: shown until the rows are read again.
+    w.dm->SetReconcileInterval(1500);
     Server.Psql(Db, QString("SELECT pg_notify('wexo_open_work', 'wexo2|1|0|-|INVO/0/999/%1')").arg(version + 1));
     QTRY_VERIFY_WITH_TIMEOUT(w.Value("INVO").toInt() > 900, 1000);
     QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices, 3000);
@@ -801,6 +801,85 @@ private Q_SLOTS:
     QVERIFY2(copies == 2 || copies == 3, qPrintable(QString::number(copies)));
   }
 
+  // A write that waits for a synchronous standby when its session is ended
+  // (a fail-over, a server stop) is committed on the server already: the user
+  // is told that it is unclear, never that it failed, and it is not sent again.
+  void aWriteWhoseSessionEndsUnansweredIsSaidAsUnclear_data() {
+    QTest::addColumn<bool>("inTransaction");
+    QTest::newRow("Dialog") << false;
+    QTest::newRow("Commit") << true;
+  }
+  void aWriteWhoseSessionEndsUnansweredIsSaidAsUnclear() {
+    QFETCH(bool, inTransaction);
+    TWorkstation w(Url);
+    const QString count = inTransaction ? "SELECT COUNT(*) FROM quick_entries" : "SELECT COUNT(*) FROM operation_journal";
+    const int before = Server.Psql(Db, count).toInt();
+    Server.Psql("postgres", "ALTER SYSTEM SET synchronous_standby_names = 'niemand'");
+    Server.Psql("postgres", "SELECT pg_reload_conf()");
+    QTest::qWait(500); // the window's session takes the setting in
+    const auto back = qScopeGuard([&] {
+      Server.Psql("postgres", "ALTER SYSTEM RESET synchronous_standby_names");
+      Server.Psql("postgres", "SELECT pg_reload_conf()");
+    });
+    QThread *failOver = QThread::create([&] {
+      QThread::msleep(1000);
+      Server.Psql("postgres", "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = "
+                              "'wexo FILIALE-1'");
+    });
+    failOver->start();
+    if (inTransaction)
+      QVNGuard("TfrmWexoentree.acSECopyExecute", [&] {
+        w.dm->Store()->Transaction([&] {
+          w.dm->Store()->Exec("INSERT INTO quick_entries (position, name, operation, arguments) VALUES (9, 'k', 'x', '')");
+        });
+      });
+    else
+      w.form->acWEListeExecute();
+    failOver->wait();
+    delete failOver;
+    const QString said = QVNMessages()->Shown.join('\n');
+    QVERIFY2(said.contains("unklar") && !said.contains("Keine Verbindung zur"), qPrintable(said));
+    QCOMPARE(Server.Psql(Db, count).toInt(), before + 1);
+  }
+
+  // A start at the server's connection limit is a server out of reach for
+  // the moment: it tries again and starts once a slot is free; said in
+  // German when it gives up.
+  void aStartAtTheConnectionLimitWaitsForASlot() {
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    std::atomic<bool> full{false};
+    QThread *filler = QThread::create([&] {
+      QStringList names;
+      for (int i = 0; i < 100; ++i) {
+        const QString name = QString("platzhalter-%1").arg(i);
+        QSqlDatabase db = OtherProgram(name, Server.Port(), Db);
+        names << name;
+        if (!db.open())
+          break;
+      }
+      full = true;
+      QThread::msleep(1500);
+      for (const QString &name : names)
+        QSqlDatabase::removeDatabase(name);
+    });
+    filler->start();
+    QTRY_VERIFY(full);
+    QElapsedTimer waited;
+    waited.start();
+    std::unique_ptr<TWexoStore> store;
+    try {
+      store.reset(TWexoStore::Open(Url));
+    } catch (const std::exception &e) {
+      QFAIL(e.what());
+    }
+    QVERIFY2(waited.elapsed() > 500, qPrintable(QString::number(waited.elapsed())));
+    filler->wait();
+    delete filler;
+    QVERIFY(store->Scalar("SELECT COUNT(*) FROM clients").toInt() > 0);
+    QVERIFY(TWexoConnection::IsBusyRefusal("FATAL:  sorry, too many clients already"));
+    QVERIFY(TWexoConnection::ConnectReason("FATAL:  sorry, too many clients already").startsWith("der Server nimmt keine"));
+  }
+
   // A server that ends idle sessions: the next use connects again without
   // showing the window offline, and nothing is lost.
   void aServerEndingIdleSessionsNeverGreysTheWindow() {
@@ -829,8 +908,19 @@ private Q_SLOTS:
 
   // Another session holds a table: the action is told "gesperrt" within the
   // limit, the window stays online, and no statement is left waiting on the server.
+  void aLockedTableIsSaidAsLockedAndLeavesNothingWaiting_data() {
+    QTest::addColumn<bool>("pooled");
+    QTest::newRow("direkt") << false;
+    QTest::newRow("hinter PgBouncer, Rolle ohne Grenzen") << true;
+  }
   void aLockedTableIsSaidAsLockedAndLeavesNothingWaiting() {
-    TWorkstation w(Url);
+    QFETCH(bool, pooled);
+    TPgBouncer pooler(Server.Port(), "transaction", 2);
+    if (pooled && !pooler.Ok())
+      QSKIP(qPrintable(pooler.Error()));
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    TWorkstation w(pooled ? QString("postgresql://wexo@127.0.0.1:%1/%2?pooling=transaction").arg(pooler.Port()).arg(Db)
+                          : Url);
     const QString journal = Server.Psql(Db, "SELECT COUNT(*) FROM operation_journal");
     {
       QSqlDatabase holder = OtherProgram("halter", Server.Port(), Db);

@@ -31,6 +31,10 @@ struct TWexoEntreeTabSheetInfosHelper {
 class TfrmWexoentree : public TQVNForm, public Ui::frmWexoentree {
   Q_OBJECT
 public:
+  // A change of the open work shows after its burst (one refresh for it), and
+  // under a steady stream at most every OpenWorkRefreshMs.
+  static constexpr int OpenWorkBurstMs = 100;
+  static constexpr int OpenWorkRefreshMs = 500;
   explicit TfrmWexoentree(QWidget *parent = nullptr);
   ~TfrmWexoentree() override;
 
@@ -305,8 +309,6 @@ private:
   QTimer FOpenWorkTimer;
   QElapsedTimer FOpenWorkRefreshed;
   bool FOpenWorkRead = false; // a change in this burst came without its totals
-  static constexpr int OpenWorkBurstMs = 100;
-  static constexpr int OpenWorkRefreshMs = 500;
 };
 
 extern TfrmWexoentree *frmWexoentree;

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 void Twexodm::SetUpOpenWorkChecks() {
-  FReconcileTimer.setSingleShot(true);
   FReconcileTimer.setInterval(ReconcileMs);
   connect(&FReconcileTimer, &QTimer::timeout, this, &Twexodm::OpenWorkChanged);
   FDistrustTimer.setSingleShot(true);
@@ -63,7 +62,7 @@ TWexoOpenWork Twexodm::OpenWork() {
     FOpenWorkCurrent = true;
     // What was read is the truth: a version pushed ahead of it counts no more.
     FHighestVersion = WexoOpenWorkPush::HighestVersion(FLastOpenWork);
-    if (FReconcileTimer.isActive())
+    if (FReconcileTimer.isActive()) // counted from the last read
       FReconcileTimer.start();
   } catch (const EWexoUnreachable &) {
     if (!FHaveOpenWork)

@@ -138,7 +138,9 @@ bool PgTakeNotifications(const QSqlDatabase &db, const QByteArray &channel, QLis
   void *connection = DriverHandle(db, {"PGconn*", "pg_conn*"});
   if (!connection || !consumeInput || !status)
     return false;
-  const bool read = consumeInput(connection) == 1;
+  // A server that ends a session says why and then closes it: the first read
+  // takes its message (libpq shows it as a notice), only the next the end.
+  const bool read = consumeInput(connection) == 1 && consumeInput(connection) == 1;
   DrainQueued(connection, channel, payloads);
   return read && status(connection) == kConnectionOk;
 }

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QRegularExpression>
@@ -40,6 +41,40 @@ QString Describe(const QSqlError &e) {
   // One line: the driver's texts carry line breaks and tabs.
   return text.simplified();
 }
+
+// Refusals of a server or pooler that pass by themselves: a connection limit
+// reached, a server starting or stopping, a pooler that cannot reach it.
+const QList<std::pair<QString, QString>> &BusyRefusals() {
+  static const QList<std::pair<QString, QString>> refusals = {
+      {"too many clients already", "der Server nimmt keine weiteren Verbindungen an (Verbindungsgrenze erreicht)"},
+      {"remaining connection slots are reserved", "der Server nimmt keine weiteren Verbindungen an (Verbindungsgrenze erreicht)"},
+      {"no more connections allowed", "der Verbindungspool nimmt keine weiteren Verbindungen an (max_client_conn erreicht)"},
+      {"the database system is starting up", "der Server startet gerade"},
+      {"the database system is not yet accepting connections", "der Server startet gerade"},
+      {"the database system is in recovery mode", "der Server startet nach einem Absturz neu"},
+      {"the database system is shutting down", "der Server fährt gerade herunter"},
+      {"pgbouncer cannot connect to server", "der Verbindungspool erreicht den Datenbankserver nicht"},
+      {"server login has been failing", "der Verbindungspool erreicht den Datenbankserver nicht"},
+      {"query_wait_timeout", "der Verbindungspool hat keine freie Serververbindung"},
+      {"pgbouncer is shutting down", "der Verbindungspool fährt gerade herunter"}};
+  return refusals;
+}
+} // namespace
+
+bool TWexoConnection::IsBusyRefusal(const QString &reason) {
+  return std::any_of(BusyRefusals().cbegin(), BusyRefusals().cend(),
+                     [&](const auto &r) { return reason.contains(r.first, Qt::CaseInsensitive); });
+}
+
+// libpq's sentence, after what it means in German where that is known.
+QString TWexoConnection::ConnectReason(const QString &reason) {
+  for (const auto &[english, german] : BusyRefusals())
+    if (reason.contains(english, Qt::CaseInsensitive))
+      return german + QStringLiteral(" – ") + reason;
+  return reason;
+}
+
+namespace {
 
 
 // What an administrator reads in pg_stat_activity: "wexo <workstation>", in
@@ -148,6 +183,14 @@ QString WexoRedactLocation(const QString &location) {
   }
   return m.captured(1) + QStringLiteral("://") + (user.isEmpty() ? QString() : user + QLatin1Char('@')) +
          hostAndDatabase + (options.isEmpty() ? QString() : QLatin1Char('?') + options.join(QLatin1Char('&')));
+}
+
+// The server's limits for one transaction: a session behind a transaction
+// pooler is no one's, and the role may have none set.
+QString TWexoConnection::PooledLimits() {
+  return QStringLiteral("SET LOCAL statement_timeout = %1; SET LOCAL lock_timeout = %2; ")
+      .arg(ServerStatementTimeoutMs)
+      .arg(ServerLockTimeoutMs);
 }
 
 // Cuts the socket of a statement that got no answer in time: a dead link then
@@ -326,7 +369,8 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   const QString limits = QStringLiteral("-c statement_timeout=%1 -c lock_timeout=%2")
                              .arg(ServerStatementTimeoutMs)
                              .arg(ServerLockTimeoutMs);
-  // A pooler takes no startup options: there the limits are the role's (ALTER ROLE … SET).
+  // A pooler takes no startup options: behind a transaction pooler the limits
+  // travel with each transaction (PooledLimits), in session mode they are the role's.
   if (pooling.isEmpty())
     values[QStringLiteral("options")] = (values.value(QStringLiteral("options")) + QLatin1Char(' ') + limits).trimmed();
   QStringList options;
@@ -344,10 +388,28 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   FOptions = options.join(QLatin1Char(';'));
   db.setPassword(FPassword);
   db.setConnectOptions(FOptions);
-  FSent += 1;
-  if (!db.open())
-    throw EWexoStoreError(
-        QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(FDisplay, Describe(db.lastError())));
+  // A server or pooler at its connection limit, or starting, is out of
+  // reach for the moment: the start tries again, with pauses that differ
+  // from till to till, for at most StartBusySeconds.
+  QElapsedTimer waited;
+  waited.start();
+  for (int attempt = 0;; ++attempt) {
+    FSent += 1;
+    if (db.open())
+      break;
+    const QString reason = Describe(db.lastError());
+    if (!IsBusyRefusal(reason))
+      throw EWexoStoreError(
+          QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(FDisplay, ConnectReason(reason)));
+    const int pause = std::min(250 << std::min(attempt, 2), 1000) + int(QRandomGenerator::global()->bounded(500));
+    if (waited.elapsed() + pause > StartBusySeconds * 1000)
+      throw EWexoStoreError(QStringLiteral("Die Datenbank „%1“ nimmt seit %2 s keine Verbindung an: %3. Bitte starten "
+                                           "Sie das Programm in einigen Minuten erneut.")
+                                .arg(FDisplay)
+                                .arg(StartBusySeconds)
+                                .arg(ConnectReason(reason)));
+    QThread::msleep(pause);
+  }
   FWatchdog = std::make_unique<TWatchdog>();
 }
 
@@ -451,6 +513,18 @@ TWexoRows TWexoConnection::Exec(const QString &sql, const QVariantList &params) 
 
 TWexoRows TWexoConnection::ExecDirect(const QString &sql) { return Run(sql, {}, false); }
 
+// Reads what the server sent meanwhile, without waiting: an ended session
+// is closed here; notifications read on the way are handed on afterwards.
+void TWexoConnection::CheckSessionBeforeSending() {
+  QList<QString> payloads;
+  const bool alive = WexoNative::PgTakeNotifications(Db(), QByteArray(OpenWorkChannel), payloads);
+  if (FListener)
+    for (const QString &payload : payloads)
+      QMetaObject::invokeMethod(this, [this, payload] { Notified(payload); }, Qt::QueuedConnection);
+  if (!alive)
+    CloseSession();
+}
+
 TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, bool prepared) {
   if (IsWrite(sql)) {
     TakeCheckVerdict(true);
@@ -459,6 +533,11 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
     if (FReadOnly)
       Throw(TFailure::ReadOnly, FReason);
   }
+  // A session the server ended while the window was idle (a restart, an idle
+  // limit) is found before anything is sent on it, so a write never goes out
+  // on a dead session and comes back without an answer.
+  if (FPostgres && !FInTransaction && FOnline && Db().isOpen())
+    CheckSessionBeforeSending();
   if (FPostgres && (!FOnline || !Db().isOpen())) {
     if (FInTransaction || !ReconnectNow()) {
       if (FOnline)
@@ -466,6 +545,12 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
       Throw(TFailure::Lost, FReason);
     }
   }
+  // A write outside a transaction, or the commit of one, that got no answer
+  // may have reached the server, whichever way the connection ended (a
+  // timeout, a fail-over, a server stop): it is neither sent again nor said
+  // to have failed.
+  const bool mayLand = sql == QLatin1String("COMMIT") ||
+                       (!FInTransaction && IsWrite(sql) && !sql.startsWith(QLatin1String("BEGIN")));
   TFailure failure = TFailure::None;
   QString reason;
   TWexoRows rows = RunOnce(sql, params, prepared, failure, reason);
@@ -474,9 +559,9 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
   if (failure == TFailure::Lost) {
     // A link that swallowed the statement would swallow the connection too:
     // that attempt is left to the background, so no action waits twice. A
-    // session the server ended (a restart, an idle limit) is connected again
-    // at once, without showing the window offline.
-    if (FTimedOut) {
+    // read whose session ended under it is sent again on a new one at once,
+    // without showing the window offline.
+    if (FTimedOut || mayLand) {
       MarkLost(reason);
       SpendAttempt();
     } else {
@@ -485,20 +570,16 @@ TWexoRows TWexoConnection::Run(const QString &sql, const QVariantList &params, b
         rows = RunOnce(sql, params, prepared, failure, reason);
       else
         reason = FReason;
+      if (failure == TFailure::Lost)
+        MarkLost(reason);
     }
-    if (failure == TFailure::Lost)
-      MarkLost(reason);
   }
-  // A write outside a transaction, or the commit of one, that got no answer
-  // may still reach the server: the user is not told it failed.
-  const bool mayHaveLanded = sql == QLatin1String("COMMIT") ||
-                             (!FInTransaction && IsWrite(sql) && !sql.startsWith(QLatin1String("BEGIN")));
-  if (failure == TFailure::Lost && FTimedOut && mayHaveLanded)
-    throw EWexoUncertain(QStringLiteral("Keine Antwort der Datenbank „%1“ innerhalb von %2 s. Ob die Änderung "
-                                        "gespeichert wurde, ist unklar; bitte prüfen Sie es, sobald die Verbindung "
-                                        "wieder besteht, bevor Sie sie wiederholen.")
-                             .arg(FDisplay)
-                             .arg(ServerTimeoutSeconds));
+  if (failure == TFailure::Lost && mayLand)
+    throw EWexoUncertain(
+        (FTimedOut ? QStringLiteral("Keine Antwort der Datenbank „%1“ innerhalb von %2 s.").arg(FDisplay).arg(ServerTimeoutSeconds)
+                   : QStringLiteral("Die Verbindung zur Datenbank „%1“ endete vor ihrer Antwort (%2).").arg(FDisplay, reason)) +
+        QStringLiteral(" Ob die Änderung gespeichert wurde, ist unklar; bitte prüfen Sie es, sobald die Verbindung "
+                       "wieder besteht, bevor Sie sie wiederholen."));
   if (failure != TFailure::None)
     Throw(failure, reason);
   return rows;
@@ -560,9 +641,16 @@ TWexoRows TWexoConnection::RunOnce(const QString &sql, const QVariantList &param
 bool TWexoConnection::ExecWatched(QSqlQuery &q, const QString *text, bool &timedOut) {
   const int timeout = !FPostgres ? 0 : FLongRunning ? SchemaStatementSeconds + ServerTimeoutSeconds : ServerTimeoutSeconds;
   ++FSent;
+  // Behind a transaction pooler the server's limits travel with the statement,
+  // in the same round trip; their two results come first and are passed over.
+  static const QRegularExpression control(QStringLiteral("^\\s*(BEGIN|COMMIT|ROLLBACK)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+  const bool limits = FPooled && text && !FInTransaction && !FLongRunning && !control.match(*text).hasMatch();
   if (timeout > 0 && FWatchdog)
     FWatchdog->Arm(WexoNative::PgSocket(Db()), WexoNative::PgCancelHandle(Db()), timeout);
-  const bool ok = text ? q.exec(*text) : q.exec();
+  bool ok = !text ? q.exec() : limits ? q.exec(PooledLimits() + *text) : q.exec(*text);
+  for (int result = 0; limits && ok && result < 2; ++result)
+    ok = q.nextResult();
   timedOut = timeout > 0 && FWatchdog && FWatchdog->Disarm();
   // libpq reads notifications that arrive during a statement into its queue:
   // the socket shows nothing more for them, so they are taken from there.
@@ -898,7 +986,9 @@ void TWexoConnection::Transaction(const std::function<void()> &body) {
     body();
     return;
   }
-  const QString begin = FPostgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
+  const QString begin = !FPostgres ? QStringLiteral("BEGIN IMMEDIATE")
+                        : FPooled  ? QStringLiteral("BEGIN; ") + PooledLimits()
+                                   : QStringLiteral("BEGIN");
   auto rollback = [this] {
     FInTransaction = false;
     if (Db().isOpen())
@@ -995,9 +1085,13 @@ bool TWexoConnection::ReconnectNow() {
     QEventLoop loop;
     connect(FProbe, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     QTimer::singleShot((ServerTimeoutSeconds + 1) * 1000, &loop, &QEventLoop::quit);
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    // A program without a screen (a tool, the benchmark) has no cursor to show.
+    const bool cursor = qobject_cast<QGuiApplication *>(qApp) != nullptr;
+    if (cursor)
+      QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QGuiApplication::restoreOverrideCursor();
+    if (cursor)
+      QGuiApplication::restoreOverrideCursor();
     if (FProbe) {
       FReason = QStringLiteral("keine Antwort vom Server beim Verbinden innerhalb von %1 s").arg(ServerTimeoutSeconds);
       if (FOnline)
@@ -1047,7 +1141,7 @@ void TWexoConnection::StartProbe() {
         attempt->Listening = QSqlQuery(db).exec(ListenStatement());
       db.driver()->moveToThread(owner);
     } else {
-      attempt->Reason = Describe(db.lastError());
+      attempt->Reason = ConnectReason(Describe(db.lastError()));
       db = QSqlDatabase();
       QSqlDatabase::removeDatabase(attempt->Name);
     }

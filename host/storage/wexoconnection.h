@@ -99,6 +99,8 @@ public:
   static constexpr int SchemaLockSeconds = 30;
   static constexpr int SchemaIdleSeconds = 20;
   static constexpr int SchemaStatementSeconds = 60;
+  // A start that meets a server at its connection limit (or starting) tries this long.
+  static constexpr int StartBusySeconds = 30;
   // The channel on which the server tells changes of the open work.
   static constexpr const char *OpenWorkChannel = "wexo_open_work";
   // Behind a transaction pooler: how often a shown window reads the change counter.
@@ -156,6 +158,10 @@ public:
   // What a failed statement means, from the driver's code and text.
   enum class TFailure { None, Other, Lost, Locked, Damaged, ReadOnly, Conflict, Stale, Cancelled };
   static TFailure ClassifyError(bool postgres, bool connectionOpen, const QString &code, const QString &text);
+  // Whether a refused connection is a server or pooler busy for the moment,
+  // and the refusal in German with libpq's sentence after it.
+  static bool IsBusyRefusal(const QString &reason);
+  static QString ConnectReason(const QString &reason);
 
   // Round trips are what a slow link costs: tests and the benchmark count statements.
   int StatementsSent() const { return FSent; }
@@ -194,6 +200,8 @@ private:
   void StartProbe();
   void TakeOver(const QString &name, bool listening);
   void CloseSession();
+  static QString PooledLimits();
+  void CheckSessionBeforeSending();
   // Change watching (wexoconnection_watch.cpp).
   void SetUpWatch();
   static QString ListenStatement();

@@ -103,6 +103,13 @@ TTcpProxy::~TTcpProxy() {
   CloseFd(FWake[1]);
 }
 
+// At once, not at the loop's next turn (up to a second later).
+void TTcpProxy::DropAll() {
+  FDropAll = true;
+  const char c = 0;
+  (void)!::write(FWake[1], &c, 1);
+}
+
 void TTcpProxy::Loop() {
   std::vector<std::unique_ptr<Pair>> pairs;
   const auto delay = std::chrono::milliseconds(FDelayMs);

@@ -38,7 +38,7 @@ public:
   }
   void Release() { FReleased = true; }
   // Closes every connection at once, as a server restart does.
-  void DropAll() { FDropAll = true; }
+  void DropAll();
 
 private:
   void Loop();
