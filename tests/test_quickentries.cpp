@@ -177,6 +177,7 @@ private Q_SLOTS:
     TWindowFixture fx([](TScriptedWexodm &d) {
       d.Entries = Entries(2);
       d.Raise.insert("SchnellEinstiegKopieren");
+      d.Raise.insert("SchnellEinstiegNeuAnlage");
     });
     TfrmWexoentree *f = fx.F();
     Focus(f, 0, 0);
@@ -185,10 +186,14 @@ private Q_SLOTS:
     f->acSchnelleinKopierenExecute();
     QCOMPARE(fx.Reports(), QStringList({"TfrmWexoentree.HandleSE"}));
     QCOMPARE(A::SchnellEinstiege(f).size(), 2);
-    // The user sees it once, with the entry's name.
+    // The user sees it once, with the entry's name; a new entry has none yet.
     QCOMPARE(QVNMessages()->Shown.size(), 1);
     QVERIFY(QVNMessages()->Shown.first().startsWith(
         QString::fromUtf8("Der Schnelleinstieg „%1“ konnte nicht kopiert werden:").arg(A::SchnellEinstiege(f).first().Name)));
+    QVNMessages()->Shown.clear();
+    f->acSchnelleinNeuAnlageExecute();
+    QVERIFY2(QVNMessages()->Shown.value(0).startsWith(QString::fromUtf8("Der Schnelleinstieg konnte nicht angelegt werden:")),
+             qPrintable(QVNMessages()->Shown.value(0)));
   }
 
   void aFailingImportAndAnUnknownTargetEachShowOneMessage() {

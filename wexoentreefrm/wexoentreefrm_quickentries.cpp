@@ -102,9 +102,11 @@ void TfrmWexoentree::HandleSE(quint8 operation, TVTStringList *view) {
                              QStringLiteral("Die Schnelleinstiege konnten nicht importiert werden"));
     else if (operation >= 1 && operation <= 6)
       QVNMessages()->SetWhat(QStringLiteral("TfrmWexoentree.HandleSE"),
-                             (name.isEmpty() ? QStringLiteral("Der Schnelleinstieg konnte nicht %2 werden")
-                                             : QStringLiteral("Der Schnelleinstieg „%1“ konnte nicht %2 werden"))
-                                 .arg(name, QString::fromUtf8(verbs[operation])));
+                             // A new entry has no name yet: its text has one placeholder, the verb.
+                             name.isEmpty() ? QStringLiteral("Der Schnelleinstieg konnte nicht %1 werden")
+                                                  .arg(QString::fromUtf8(verbs[operation]))
+                                            : QStringLiteral("Der Schnelleinstieg „%1“ konnte nicht %2 werden")
+                                                  .arg(name, QString::fromUtf8(verbs[operation])));
     switch (operation) {
     case 1: wexodm->SchnellEinstiegNeuAnlage(); break;
     case 2: wexodm->SchnellEinstiegBearbeiten(FSchnellEinstiege.at(i)); break;
