@@ -253,6 +253,9 @@ int main(int argc, char **argv) {
       sent += t.Dm->Store()->Connection()->StatementsSent();
     return sent;
   };
+  qint64 restartedAt = -1, currentAgainMs = -1;
+  int firstAfterRestart = -1;
+  QTimer currentCheck;
   const qint64 sentBefore = sentByTills();
   const qint64 transactionsBefore = Transactions(office, database);
   const TServerUse useBefore = ServerUse(server.DataDir());
@@ -300,9 +303,6 @@ int main(int argc, char **argv) {
   });
   // Halfway, the server restarts under every workstation: when does each
   // show the rows' counts again, and does every change after it arrive?
-  qint64 restartedAt = -1, currentAgainMs = -1;
-  int firstAfterRestart = -1;
-  QTimer currentCheck;
   QObject::connect(&currentCheck, &QTimer::timeout, [&] {
     const int rows = invoices();
     if (rows > 0 && std::all_of(tills.begin(), tills.end(), [&](const TWorkstation &t) { return t.Shown == rows; })) {
@@ -334,8 +334,18 @@ int main(int argc, char **argv) {
     writing = false;
     dialogs.stop();
   });
-  // After the writer stops, a few seconds for the last changes to arrive.
-  QTimer::singleShot(o.Seconds * 1000 + 4000, &app, &QCoreApplication::quit);
+  // After the writer stops, a few seconds for the last changes to arrive
+  // (after a restart, up to half a minute for every workstation to be back).
+  QTimer::singleShot(o.Seconds * 1000 + 4000, &app, [&] {
+    if (!o.Restart || currentAgainMs >= 0)
+      app.quit();
+    else
+      QTimer::singleShot(30000, &app, &QCoreApplication::quit);
+  });
+  QObject::connect(&currentCheck, &QTimer::timeout, &app, [&] {
+    if (currentAgainMs >= 0 && !writing && clock.elapsed() > o.Seconds * 1000 + 4000)
+      app.quit();
+  });
   const qint64 measured = clock.elapsed();
   app.exec();
   writer->wait();

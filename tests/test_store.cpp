@@ -14,6 +14,7 @@
 #include "datamodule/schnelleinstiegdatei.h"
 #include "components/qvnsearch.h"
 #include "framework/qvnguard.h"
+#include "storage/openworkpush.h"
 #include "wexotesting.h"
 
 namespace {
@@ -575,6 +576,57 @@ private Q_SLOTS:
     QCOMPARE(Env->Store->Scalar("SELECT version FROM schema_version").toInt(), TWexoStore::SchemaVersion);
     QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_counts").toInt(), open);
     QCOMPARE(Env->Store->Scalar("SELECT SUM(open_count) FROM pending_totals").toInt(), open);
+  }
+
+  // Pushed totals against what is known: invoices of client 1, branch 0 are 5
+  // at version 10. A total is taken only when newer; one that cannot be this
+  // program's changes nothing and asks for a read.
+  void pushedTotalsAreTakenOnlyWhenNewerAndPlausible_data() {
+    QTest::addColumn<QString>("payload");
+    QTest::addColumn<int>("verdict"); // 0 taken, 1 read, 2 suspect
+    QTest::addColumn<int>("invoices");
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<qint64>("highest");
+    const auto row = [](const char *name, const QString &payload, int verdict, int invoices, int keys, qint64 highest) {
+      QTest::newRow(name) << payload << verdict << invoices << keys << highest;
+    };
+    const qint64 far = 10 + WexoOpenWorkPush::VersionSlack;
+    const int most = WexoOpenWorkPush::MaxPlausibleCount;
+    row("neuer", "wexo2|1|0|-|INVO/0/6/11", 0, 6, 1, 11);
+    row("älter", "wexo2|1|0|-|INVO/0/6/9", 0, 5, 1, 10);
+    row("gleich alt", "wexo2|1|0|-|INVO/0/6/10", 0, 5, 1, 10);
+    row("zwei Arten", "wexo2|1|0|-|INVO/0/6/11 SCAN/0/2/12", 0, 6, 2, 12);
+    row("andere Filiale", "wexo2|1|1|-|INVO/0/7/11", 0, 5, 2, 11);
+    row("leer", "wexo2|1|0|-|", 0, 5, 1, 10);
+    row("Höchststand", QString("wexo2|1|0|-|INVO/0/%1/11").arg(most), 0, most, 1, 11);
+    row("weit voraus, gerade noch", QString("wexo2|1|0|-|INVO/0/6/%1").arg(far), 0, 6, 1, far);
+    row("Wiedervorlagen", "wexo2|1|0|W|", 1, 5, 1, 10);
+    row("zu lang", "wexo2|1|0|*|", 1, 5, 1, 10);
+    row("alte Fassung", "wexo1|1|0|-|INVO/0/6", 2, 5, 1, 10);
+    row("negativ", "wexo2|1|0|-|INVO/0/-1/11", 2, 5, 1, 10);
+    row("unmöglich viele", QString("wexo2|1|0|-|INVO/0/%1/11").arg(most + 1), 2, 5, 1, 10);
+    row("weit voraus", QString("wexo2|1|0|-|INVO/0/6/%1").arg(far + 1), 2, 5, 1, 10);
+    row("Version 0", "wexo2|1|0|-|INVO/0/6/0", 2, 5, 1, 10);
+    row("unbekannte Art", "wexo2|1|0|-|XXXX/0/6/11", 2, 5, 1, 10);
+    row("eine gute, eine falsche", "wexo2|1|0|-|INVO/0/6/11 INVO/0", 2, 5, 1, 10);
+    row("Kennzeichen", "wexo2|1|0|?|", 2, 5, 1, 10);
+    row("Mandant", "wexo2|x|0|-|INVO/0/6/11", 2, 5, 1, 10);
+    row("Felder", "wexo2|1|0|-|INVO/0/6/11|mehr", 2, 5, 1, 10);
+  }
+  void pushedTotalsAreTakenOnlyWhenNewerAndPlausible() {
+    QFETCH(QString, payload);
+    QFETCH(int, verdict);
+    QFETCH(int, invoices);
+    QFETCH(int, keys);
+    QFETCH(qint64, highest);
+    TWexoOpenWork work;
+    work.Totals.append({TWexoOpenWork::Key{"INVO", 0, 1, 0}, 5, 10});
+    qint64 known = WexoOpenWorkPush::HighestVersion(work);
+    QCOMPARE(known, qint64(10));
+    QCOMPARE(int(WexoOpenWorkPush::Apply(work, payload, known)), verdict);
+    QCOMPARE(work.Count("INVO", 0, 1, {0}), invoices);
+    QCOMPARE(int(work.Totals.size()), keys);
+    QCOMPARE(known, highest);
   }
 
   void aSchema2DatabaseGainsItsTotals() {

@@ -1107,8 +1107,11 @@ void TWexoConnection::ScheduleRetry() {
     return;
   const int seconds = kRetrySeconds[qMin<int>(FRetryStep, int(std::size(kRetrySeconds)) - 1)];
   ++FRetryStep;
-  FNextTry = QDateTime::currentDateTime().addSecs(seconds);
-  FRetryTimer.start(seconds * 1000);
+  // Three quarters of the pause or more: the tills a restart cut off all at
+  // once do not come back all at once.
+  const int ms = seconds * 750 + int(QRandomGenerator::global()->bounded(seconds * 250 + 1));
+  FNextTry = QDateTime::currentDateTime().addMSecs(ms);
+  FRetryTimer.start(ms);
   QMetaObject::invokeMethod(this, &TWexoConnection::StateChanged, Qt::QueuedConnection);
 }
 
