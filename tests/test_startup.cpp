@@ -1,6 +1,8 @@
 // Start-up: identity first, then the data module, then the window; recorded
 // errors surface as one error display at the right moment.
+#include <QProcess>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "wexostart.h"
@@ -36,6 +38,45 @@ int RunEndingBeforeTheLoop(TWexoStartHooks hooks) {
 class TestStartup : public QObject {
   Q_OBJECT
 private Q_SLOTS:
+  // The command line answers without a window: help and version (also with
+  // no screen at all), and what the program does not know is an error.
+  void theCommandLineAnswers_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("screen");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("Hilfe ohne Bildschirm") << QStringList{"--help"} << false << 0 << "Aufruf: wexo";
+    QTest::newRow("-h") << QStringList{"-h"} << false << 0 << "--schnellsuche";
+    QTest::newRow("Version") << QStringList{"--version"} << false << 0 << "wexo (Artikelverwaltung) 1.0";
+    QTest::newRow("unbekannte Option") << QStringList{"--unsinn"} << true << 2 << "Unbekannte Option „--unsinn“";
+    QTest::newRow("Argument") << QStringList{"datei.txt"} << true << 2 << "Unerwartetes Argument „datei.txt“";
+  }
+  void theCommandLineAnswers() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, screen);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    const QString program = qEnvironmentVariable("WEXO_PROGRAM");
+    if (program.isEmpty())
+      QSKIP("WEXO_PROGRAM nennt das Programm nicht");
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+      env.remove(name);
+    if (screen)
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+    // Never a database of the user's: an unknown option must stop before one is opened.
+    env.insert("WEXO_DATABASE", dir.filePath("nie.sqlite"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    QVERIFY(p.waitForFinished(20000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput()), err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), exitCode);
+    QVERIFY2((exitCode == 0 ? out : err).contains(said), qPrintable(out + err));
+    QVERIFY(!QFile::exists(dir.filePath("nie.sqlite")));
+  }
+
   void identityBeforeDataModuleBeforeWindow() {
     TTestEnvironment env;
     QStringList order;

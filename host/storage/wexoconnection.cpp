@@ -482,7 +482,7 @@ int TWexoConnection::OnBusy(void *connection, int count) {
     self->FBusyClock.start();
   if (self->FBusyClock.elapsed() >= self->FBusyWaitMs)
     return 0;
-  if (!self->FBusyCursor && QThread::currentThread() == self->thread() && qobject_cast<QGuiApplication *>(qApp)) {
+  if (!self->FBusyCursor && QThread::currentThread() == self->thread() && qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     self->FBusyCursor = true;
   }
@@ -1086,7 +1086,7 @@ bool TWexoConnection::ReconnectNow() {
     connect(FProbe, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     QTimer::singleShot((ServerTimeoutSeconds + 1) * 1000, &loop, &QEventLoop::quit);
     // A program without a screen (a tool, the benchmark) has no cursor to show.
-    const bool cursor = qobject_cast<QGuiApplication *>(qApp) != nullptr;
+    const bool cursor = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
     if (cursor)
       QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
