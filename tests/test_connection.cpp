@@ -801,6 +801,29 @@ private Q_SLOTS:
     QVERIFY2(copies == 2 || copies == 3, qPrintable(QString::number(copies)));
   }
 
+  // A read whose session ends under it goes again on a new session at once:
+  // nothing is said, and the window stays online.
+  void aReadWhoseSessionEndsIsSentAgainQuietly() {
+    { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
+    TTcpProxy proxy(Server.Port());
+    TWorkstation w(Server.Url(Db, proxy.Port()));
+    QTest::qWait(200);
+    proxy.HoldFrom(proxy.Requests() + 1); // the read
+    QThread *cut = QThread::create([&] {
+      QThread::msleep(300);
+      proxy.DropAll();
+      QThread::msleep(100);
+      proxy.Release();
+    });
+    cut->start();
+    const TWexoOpenWork work = w.dm->Store()->Read(wpOpenWork).OpenWork;
+    cut->wait();
+    delete cut;
+    QVERIFY(work.Count("INVO") > 0);
+    QVERIFY(w.dm->StoreState().Online);
+    QVERIFY2(QVNMessages()->Shown.isEmpty(), qPrintable(QVNMessages()->Shown.join('\n')));
+  }
+
   // A write that waits for a synchronous standby when its session is ended
   // (a fail-over, a server stop) is committed on the server already: the user
   // is told that it is unclear, never that it failed, and it is not sent again.

@@ -597,6 +597,7 @@ private Q_SLOTS:
     row("gleich alt", "wexo2|1|0|-|INVO/0/6/10", 0, 5, 1, 10);
     row("zwei Arten", "wexo2|1|0|-|INVO/0/6/11 SCAN/0/2/12", 0, 6, 2, 12);
     row("andere Filiale", "wexo2|1|1|-|INVO/0/7/11", 0, 5, 2, 11);
+    row("Mandant 0, Filiale 0", "wexo2|0|0|-|INVO/0/3/11", 0, 5, 2, 11);
     row("leer", "wexo2|1|0|-|", 0, 5, 1, 10);
     row("Höchststand", QString("wexo2|1|0|-|INVO/0/%1/11").arg(most), 0, most, 1, 11);
     row("weit voraus, gerade noch", QString("wexo2|1|0|-|INVO/0/6/%1").arg(far), 0, 6, 1, far);
