@@ -512,16 +512,26 @@ private Q_SLOTS:
   // made elsewhere, without prepared statements or listening.
   void threeWorkstationsWorkBehindAPooler_data() {
     QTest::addColumn<QString>("mode");
-    QTest::newRow("transaction") << "transaction";
-    QTest::newRow("session") << "session";
+    QTest::addColumn<bool>("named");
+    QTest::newRow("transaction") << "transaction" << true;
+    QTest::newRow("session") << "session" << true;
+    // Not named in the address: found by the pooler's refusal of startup options.
+    QTest::newRow("transaction, gefunden") << "transaction" << false;
   }
   void threeWorkstationsWorkBehindAPooler() {
     QFETCH(QString, mode);
+    QFETCH(bool, named);
     TPgBouncer pooler(Server.Port(), mode, mode == "transaction" ? 2 : 10);
     if (!pooler.Ok())
       QSKIP(qPrintable(pooler.Error()));
     { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
-    const QString address = QString("postgresql://wexo@127.0.0.1:%1/%2?pooling=%3").arg(pooler.Port()).arg(Db).arg(mode);
+    const QString address = QString("postgresql://wexo@127.0.0.1:%1/%2").arg(pooler.Port()).arg(Db) +
+                            (named ? "?pooling=" + mode : QString());
+    const auto found = [&] {
+      QFile log(Dir.filePath("errors.log"));
+      return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count("Verbindungspool, der keine") : 0;
+    };
+    const int foundBefore = found();
     std::vector<std::unique_ptr<TWorkstation>> tills;
     for (int i = 0; i < 3; ++i) {
       qputenv("WEXO_TERMINAL_ID", QString("KASSE-%1").arg(i).toUtf8());
@@ -545,6 +555,7 @@ private Q_SLOTS:
       QTRY_COMPARE_WITH_TIMEOUT(till->Value("INVO").toInt(), invoices + 1, 5000);
     if (mode == "transaction")
       QCOMPARE(Server.Psql(Db, "SELECT COUNT(*) FROM pg_prepared_statements"), QString("0"));
+    QCOMPARE(found() - foundBefore, named ? 0 : 3); // one line for each till
     tills.clear();
   }
 

@@ -373,21 +373,24 @@ void TWexoConnection::OpenPostgres(const QString &location) {
   // travel with each transaction (PooledLimits), in session mode they are the role's.
   if (pooling.isEmpty())
     values[QStringLiteral("options")] = (values.value(QStringLiteral("options")) + QLatin1Char(' ') + limits).trimmed();
-  QStringList options;
-  for (auto it = values.cbegin(); it != values.cend(); ++it) {
-    // The driver splits its options at ";", whatever the quotes.
-    if (it.value().contains(QLatin1Char(';')))
-      throw EWexoStoreError(QStringLiteral("Die Verbindungsoption „%1“ der Datenbankangabe „%2“ enthält ein „;“, "
-                                           "das nicht weitergegeben werden kann.")
-                                .arg(it.key(), FDisplay));
-    QString quoted = it.value();
-    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
-    options << it.key() + QStringLiteral("='") + quoted + QLatin1Char('\'');
-  }
-  options.sort();
-  FOptions = options.join(QLatin1Char(';'));
+  const auto handOptions = [&] {
+    QStringList options;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+      // The driver splits its options at ";", whatever the quotes.
+      if (it.value().contains(QLatin1Char(';')))
+        throw EWexoStoreError(QStringLiteral("Die Verbindungsoption „%1“ der Datenbankangabe „%2“ enthält ein „;“, "
+                                             "das nicht weitergegeben werden kann.")
+                                  .arg(it.key(), FDisplay));
+      QString quoted = it.value();
+      quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+      options << it.key() + QStringLiteral("='") + quoted + QLatin1Char('\'');
+    }
+    options.sort();
+    FOptions = options.join(QLatin1Char(';'));
+    db.setConnectOptions(FOptions);
+  };
+  handOptions();
   db.setPassword(FPassword);
-  db.setConnectOptions(FOptions);
   // A server or pooler at its connection limit, or starting, is out of
   // reach for the moment: the start tries again, with pauses that differ
   // from till to till, for at most StartBusySeconds.
@@ -398,6 +401,22 @@ void TWexoConnection::OpenPostgres(const QString &location) {
     if (db.open())
       break;
     const QString reason = Describe(db.lastError());
+    // A pooler that takes no startup options (PgBouncer) says so: the program
+    // then works as behind a transaction pooler, which is right in session
+    // mode too, and tells the administrator once how to spare the attempt.
+    if (pooling.isEmpty() && !FPooled && reason.contains(QLatin1String("unsupported startup parameter"))) {
+      FPooled = true;
+      FWatchTimer.setInterval(PooledWatchMs);
+      values.remove(QStringLiteral("options"));
+      handOptions();
+      QVNInfo()->WriteLog(QStringLiteral("TWexoConnection.Open"),
+                          QStringLiteral("Vor der Datenbank „%1“ steht ein Verbindungspool, der keine Startoptionen "
+                                         "annimmt (%2); das Programm arbeitet wie mit „pooling=transaction“. Mit "
+                                         "„pooling=transaction“ (oder „pooling=session“) in der Datenbankangabe "
+                                         "entfällt der erste Verbindungsversuch.")
+                              .arg(FDisplay, reason));
+      continue;
+    }
     if (!IsBusyRefusal(reason))
       throw EWexoStoreError(
           QStringLiteral("Die Datenbank „%1“ kann nicht geöffnet werden: %2").arg(FDisplay, ConnectReason(reason)));
