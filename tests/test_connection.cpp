@@ -527,10 +527,7 @@ private Q_SLOTS:
     { std::unique_ptr<TWexoStore> created(TWexoStore::Open(Url)); }
     const QString address = QString("postgresql://wexo@127.0.0.1:%1/%2").arg(pooler.Port()).arg(Db) +
                             (named ? "?pooling=" + mode : QString());
-    const auto found = [&] {
-      QFile log(Dir.filePath("errors.log"));
-      return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count("Verbindungspool, der keine") : 0;
-    };
+    const auto found = [&] { return LogLines("Verbindungspool, der keine"); };
     const int foundBefore = found();
     std::vector<std::unique_ptr<TWorkstation>> tills;
     for (int i = 0; i < 3; ++i) {
@@ -653,10 +650,7 @@ private Q_SLOTS:
     Server.Psql(Db, "DELETE FROM pending_work WHERE kind = 'INVO' AND title = 'gedrückt'");
     QTRY_COMPARE_WITH_TIMEOUT(w.Value("INVO").toInt(), invoices, 1000);
     QCOMPARE(connection->StatementsSent(), before);
-    const auto logged = [&] {
-      QFile log(Dir.filePath("errors.log"));
-      return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count("Benachrichtigung") : 0;
-    };
+    const auto logged = [&] { return LogLines("Benachrichtigung"); };
     const int loggedBefore = logged();
     const qint64 version = Server.Psql(Db, "SELECT MAX(version) FROM pending_totals").toLongLong();
     const QString far = QString::number(version + 2 * WexoOpenWorkPush::VersionSlack);
@@ -1077,6 +1071,12 @@ private Q_SLOTS:
   }
 
 private:
+  // How often the error log names this text.
+  int LogLines(const QString &text) {
+    QFile log(Dir.filePath("errors.log"));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count(text) : 0;
+  }
+
   // An empty count shows as no number in the task list.
   int OpenRows(const QString &kind) {
     return Server.Psql(Db, QString("SELECT COUNT(*) FROM pending_work WHERE kind = '%1' AND done = 0").arg(kind)).toInt();

@@ -42,6 +42,9 @@ QString Describe(const QSqlError &e) {
   return text.simplified();
 }
 
+// A program without a screen (a tool, the benchmark) has no cursor to show.
+bool HasScreen() { return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr; }
+
 // Refusals of a server or pooler that pass by themselves: a connection limit
 // reached, a server starting or stopping, a pooler that cannot reach it.
 const QList<std::pair<QString, QString>> &BusyRefusals() {
@@ -501,7 +504,7 @@ int TWexoConnection::OnBusy(void *connection, int count) {
     self->FBusyClock.start();
   if (self->FBusyClock.elapsed() >= self->FBusyWaitMs)
     return 0;
-  if (!self->FBusyCursor && QThread::currentThread() == self->thread() && qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+  if (!self->FBusyCursor && QThread::currentThread() == self->thread() && HasScreen()) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     self->FBusyCursor = true;
   }
@@ -1104,8 +1107,7 @@ bool TWexoConnection::ReconnectNow() {
     QEventLoop loop;
     connect(FProbe, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     QTimer::singleShot((ServerTimeoutSeconds + 1) * 1000, &loop, &QEventLoop::quit);
-    // A program without a screen (a tool, the benchmark) has no cursor to show.
-    const bool cursor = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+    const bool cursor = HasScreen();
     if (cursor)
       QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
